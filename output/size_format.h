@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace doze {
+
+// Byte-count text to whole megabytes with two decimals ("4.00"): read the
+// number (blanks ignored, a text without a number reads as 0), round to whole
+// bytes, to whole kilobytes, then to whole megabytes, each time halves to
+// even. `decimalSeparator` stands between the digits. Throws
+// SizeConversionFailure when the number lies outside the 64-bit range.
+std::string FormatSizeMB(std::string_view sizeText, std::string_view decimalSeparator = ".");
+
+// The decimal separator of the user's numeric locale (LC_NUMERIC as set by
+// the program); "." in the C locale.
+std::string LocaleDecimalSeparator();
+
+}  // namespace doze

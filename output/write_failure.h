@@ -1,0 +1,18 @@
+#pragma once
+#include "search/errors.h"
+
+namespace doze {
+
+// A list could not be written; the target file was left as it was before.
+class WriteFailure : public Failure {
+public:
+    using Failure::Failure;
+};
+
+// A size text of the found-file list could not be turned into a number.
+class SizeConversionFailure : public WriteFailure {
+public:
+    using WriteFailure::WriteFailure;
+};
+
+}  // namespace doze

@@ -1,0 +1,34 @@
+#include "search/collector.h"
+
+#include <string>
+
+#include "search/errors.h"
+#include "search/path_text.h"
+#include "search/pattern.h"
+
+namespace doze {
+
+void CollectFolderFiles(const SearchParams& params, SearchState& state,
+                        const FolderListing& listing) {
+    const std::string folder = AddBackslash(params.Path);
+    std::string entry;
+    for (const ListedEntry& item : listing.Entries()) {
+        if (item.type == EntryType::Folder || item.type == EntryType::Other) continue;
+        if (!MatchesPattern(item.name, params.Pattern)) continue;
+        const LengthQuery length = listing.QueryLength(item);
+        switch (length.outcome) {
+            case LengthQuery::Regular: break;
+            case LengthQuery::NotRegular:
+            case LengthQuery::Vanished: continue;
+            case LengthQuery::Failed:
+                throw SearchFailure("Cannot read the length of \"" + folder + item.name +
+                                    "\": " + SystemErrorText(length.error) + ".");
+        }
+        entry.assign(item.name);
+        entry.push_back('|');
+        entry.append(std::to_string(length.length));
+        AppendEntry(state, entry);
+    }
+}
+
+}  // namespace doze

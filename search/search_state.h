@@ -1,0 +1,69 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace doze {
+
+// What one search is asked to do. Path is overwritten by the walker with each
+// subfolder it enters and holds nothing useful afterwards.
+struct SearchParams {
+    std::string Path;
+    std::string Pattern;
+};
+
+// The found-file list: entries numbered from 1, stored back to back in one
+// buffer so that a million entries cost little more than their bytes.
+class EntryList {
+public:
+    static constexpr std::int32_t kCapacity = 1'000'000;
+
+    // Makes the list empty with room for `slots` entries (1..slots).
+    void Dimension(std::int32_t slots);
+    // Stores `entry` at index `index`; throws SearchFailure when the index is
+    // outside 1..slots. Indices must be stored in rising order, without gaps.
+    void Store(std::int32_t index, std::string_view entry);
+    // Keeps entries 1..count and drops the room beyond them.
+    void Trim(std::int32_t count);
+    // Leaves the list with no dimension and no entries, its memory returned.
+    void Erase();
+
+    bool IsDimensioned() const { return slots_ > 0; }
+    // Upper bound: the number of slots (after Trim, the number of entries).
+    std::int32_t UpperBound() const { return slots_; }
+    // Entries actually stored so far.
+    std::int32_t Stored() const { return static_cast<std::int32_t>(ends_.size()); }
+    // Entry `index` (1-based); an empty view for a slot not yet stored.
+    std::string_view operator[](std::int32_t index) const;
+
+private:
+    std::string bytes_;
+    std::vector<std::size_t> ends_;
+    std::int32_t slots_ = 0;
+};
+
+// The state one list-generation run shares between run, search and writers.
+struct SearchState {
+    std::string SearchRoot;
+    EntryList FoundList;
+    std::int32_t FoundCount = 0;
+};
+
+// Begin run: Pattern "*.mp3", Path = SearchRoot, the list dimensioned to its
+// full capacity and the count set to 0.
+void BeginRun(SearchState& state, SearchParams& params);
+
+// Append step: raises FoundCount first, then stores the entry at that index;
+// throws SearchFailure("...list is full...") past the list's capacity.
+void AppendEntry(SearchState& state, std::string_view entry);
+
+// End search: false when nothing was found; otherwise trims the list to
+// FoundCount entries and returns true.
+bool EndSearch(SearchState& state);
+
+// Release step: erases the list.
+void ReleaseList(SearchState& state);
+
+}  // namespace doze

@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+
+#include "search/pseudo_mounts.h"
+#include "search/search_state.h"
+
+namespace doze {
+
+// Told the entry count now and then while a search runs (after each folder).
+class SearchProgress {
+public:
+    virtual ~SearchProgress() = default;
+    virtual void EntriesFound(std::int32_t count) = 0;
+};
+
+// The one entry point of the search: walks the tree below params.Path into
+// state.FoundList / state.FoundCount. Throws SearchFailure when the list is
+// full or a file's length cannot be read; a folder that cannot be listed is
+// passed over without a word.
+void RunSearch(SearchParams& params, SearchState& state, SearchProgress* progress = nullptr);
+
+// Walks the tree below params.Path depth first: each folder's own matching
+// files, then for each subfolder in listing order its folder entry and all
+// that lies inside it. Folders are not entered twice along one line of
+// descent, pseudo file systems in `skip` get no entry, links to folders are
+// not followed. The walk keeps its own stack, so depth costs neither call
+// stack nor descriptors.
+void SearchFolder(SearchParams& params, SearchState& state, const MountSet& skip,
+                  SearchProgress* progress = nullptr);
+
+}  // namespace doze
