@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <string>
+
+#include "output/list_writers.h"
+#include "output/safe_file.h"
+#include "output/write_failure.h"
+#include "test_support/list_fixture.h"
+#include "test_support/temp_tree.h"
+
+namespace {
+
+using doze::test::TempTree;
+
+std::set<std::string> Names(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        names.insert(e.path().filename().string());
+    }
+    return names;
+}
+
+void WriteAll(const std::string& path, const std::string& text,
+              const doze::FileCalls& calls = doze::SystemFileCalls()) {
+    doze::ReplacingFile file(path, calls);
+    file.Write(text);
+    file.Commit();
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0);
+    return st.st_mode & 07777;
+}
+
+TEST(ReplacingFile, NewFileGetsTheUsualModeAndNoTemporaryStays) {
+    TempTree t;
+    const mode_t old = ::umask(022);
+    WriteAll(t.Path("list.txt"), "hello");
+    ::umask(old);
+    EXPECT_EQ(t.Read("list.txt"), "hello");
+    EXPECT_EQ(ModeOf(t.Path("list.txt")), 0644u);
+    EXPECT_EQ(Names(t.Root()), (std::set<std::string>{"list.txt"}));
+}
+
+TEST(ReplacingFile, ExistingFileKeepsItsPermissionBits) {
+    TempTree t;
+    t.File("list.txt", 10);
+    ::chmod(t.Path("list.txt").c_str(), 0640);
+    WriteAll(t.Path("list.txt"), "new");
+    EXPECT_EQ(t.Read("list.txt"), "new");
+    EXPECT_EQ(ModeOf(t.Path("list.txt")), 0640u);
+}
+
+TEST(ReplacingFile, ALinkIsWrittenThroughToTheFileItNames) {
+    TempTree t;
+    t.File("real/list.txt", 3);
+    t.Folder("links");
+    t.Link("links/list.txt", "../real/list.txt");
+    WriteAll(t.Path("links/list.txt"), "through");
+    EXPECT_TRUE(std::filesystem::is_symlink(t.Path("links/list.txt")));
+    EXPECT_EQ(t.Read("real/list.txt"), "through");
+
+    t.Link("dangling.txt", "made.txt");  // a link to nothing yet makes the file it names
+    WriteAll(t.Path("dangling.txt"), "made");
+    EXPECT_TRUE(std::filesystem::is_symlink(t.Path("dangling.txt")));
+    EXPECT_EQ(t.Read("made.txt"), "made");
+}
+
+TEST(ReplacingFile, LinkLoopIsAFailure) {
+    TempTree t;
+    t.Link("a", "b");
+    t.Link("b", "a");
+    EXPECT_THROW(WriteAll(t.Path("a"), "x"), doze::WriteFailure);
+}
+
+TEST(ReplacingFile, TargetsThatAreNoRegularFileAreRefusedUntouched) {
+    TempTree t;
+    ASSERT_EQ(::mkfifo(t.Path("fifo").c_str(), 0644), 0);
+    t.Folder("folder");
+    EXPECT_THROW(WriteAll(t.Path("fifo"), "x"), doze::WriteFailure);
+    EXPECT_THROW(WriteAll(t.Path("folder"), "x"), doze::WriteFailure);
+    EXPECT_TRUE(std::filesystem::is_fifo(t.Path("fifo")));
+    EXPECT_TRUE(std::filesystem::is_directory(t.Path("folder")));
+    EXPECT_EQ(Names(t.Root()), (std::set<std::string>{"fifo", "folder"}));
+}
+
+TEST(ReplacingFile, AMissingFolderIsAFailureNamingPathAndCause) {
+    TempTree t;
+    try {
+        WriteAll(t.Path("no/such/list.txt"), "x");
+        FAIL() << "no failure";
+    } catch (const doze::WriteFailure& failure) {
+        const std::string what = failure.what();
+        EXPECT_NE(what.find(t.Path("no/such/list.txt")), std::string::npos) << what;
+        EXPECT_NE(what.find("No such file or directory"), std::string::npos) << what;
+    }
+}
+
+TEST(ReplacingFile, DroppedWithoutCommitLeavesTheTargetAsItWas) {
+    TempTree t;
+    t.File("list.txt", 5);
+    {
+        doze::ReplacingFile file(t.Path("list.txt"));
+        file.Write(std::string(200000, 'x'));  // past the buffer: bytes reached the disk
+    }
+    EXPECT_EQ(t.Read("list.txt"), std::string(5, '\0'));
+    EXPECT_EQ(Names(t.Root()), (std::set<std::string>{"list.txt"}));
+}
+
+// Injected failures: each call in turn fails, the existing file must survive.
+ssize_t FailingWrite(int, const void*, size_t) {
+    errno = EIO;
+    return -1;
+}
+ssize_t ShortThenFullWrite(int fd, const void* data, size_t size) {
+    static bool first = true;
+    if (first || size < 2) {
+        first = false;
+        return ::write(fd, data, size / 2);  // a short write ...
+    }
+    errno = ENOSPC;  // ... and then the disk is full
+    return -1;
+}
+int FailingFsync(int) {
+    errno = EIO;
+    return -1;
+}
+int FailingClose(int fd) {
+    ::close(fd);
+    errno = EIO;
+    return -1;
+}
+int FailingRename(const char*, const char*) {
+    errno = EXDEV;
+    return -1;
+}
+
+struct InjectedCase {
+    const char* name;
+    doze::FileCalls calls;
+    const char* cause;
+};
+
+class InjectedFailure : public ::testing::TestWithParam<InjectedCase> {};
+
+TEST_P(InjectedFailure, LeavesTheExistingFileIntactAndNoTemporary) {
+    TempTree t;
+    WriteAll(t.Path("list.txt"), "the old list");
+    try {
+        WriteAll(t.Path("list.txt"), std::string(100000, 'n'), GetParam().calls);
+        FAIL() << "no failure reported";
+    } catch (const doze::WriteFailure& failure) {
+        EXPECT_NE(std::string(failure.what()).find(GetParam().cause), std::string::npos)
+            << failure.what();
+    }
+    EXPECT_EQ(t.Read("list.txt"), "the old list");
+    EXPECT_EQ(Names(t.Root()), (std::set<std::string>{"list.txt"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachCall, InjectedFailure,
+    ::testing::Values(
+        InjectedCase{"write", {FailingWrite, ::fsync, ::close, ::rename}, "Input/output error"},
+        InjectedCase{"short", {ShortThenFullWrite, ::fsync, ::close, ::rename}, "No space left"},
+        InjectedCase{"fsync", {::write, FailingFsync, ::close, ::rename}, "Input/output error"},
+        InjectedCase{"close", {::write, ::fsync, FailingClose, ::rename}, "Input/output error"},
+        InjectedCase{"rename", {::write, ::fsync, ::close, FailingRename}, "cross-device"}),
+    [](const ::testing::TestParamInfo<InjectedCase>& info) { return info.param.name; });
+
+// Runs `body` in a child; its exit status is the result (77: skipped).
+int InChild(const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        int code = 3;
+        try {
+            code = body();
+        } catch (...) {
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+}
+
+// Writes a large text list over `path`; 0 when it failed cleanly.
+int WriteListExpectingFailure(const std::string& path) {
+    std::vector<std::string> entries;
+    for (int i = 0; i < 5000; ++i) entries.push_back("track " + std::to_string(i) + ".mp3|1");
+    const doze::EntryList list = doze::test::MakeList(entries);
+    const doze::ListJob job{"/music", &list, "."};
+    doze::test::RecordingReporter reporter;
+    try {
+        doze::WriteTextList(job, path, reporter);
+    } catch (const doze::WriteFailure&) {
+        return reporter.counts.empty() ? 0 : 2;
+    }
+    return 1;
+}
+
+TEST(ReplacingFile, AFileSizeLimitFailsTheWriteAndKeepsTheOldList) {
+    TempTree t;
+    WriteAll(t.Path("list.txt"), "old");
+    const int result = InChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{4096, 4096};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 77;
+        return WriteListExpectingFailure(t.Path("list.txt"));
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(t.Read("list.txt"), "old");
+    EXPECT_EQ(Names(t.Root()), (std::set<std::string>{"list.txt"}));
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    if (fd >= 0) {
+        [[maybe_unused]] const auto written = ::write(fd, text.data(), text.size());
+        ::close(fd);
+    }
+}
+
+// A mount namespace of this process's own: directly as root, otherwise inside
+// a user namespace that maps the user to root.
+bool EnterOwnMountNamespace() {
+    if (::geteuid() == 0) return ::unshare(CLONE_NEWNS) == 0;
+    const uid_t uid = ::geteuid();
+    const gid_t gid = ::getegid();
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
+    WriteText("/proc/self/setgroups", "deny");
+    WriteText("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1");
+    WriteText("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1");
+    return true;
+}
+
+TEST(ReplacingFile, AFullDiskFailsTheWriteAndKeepsTheOldList) {
+    TempTree t;
+    t.Folder("small");
+    const int result = InChild([&] {
+        if (!EnterOwnMountNamespace()) return 77;
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
+        if (::mount("tmpfs", t.Path("small").c_str(), "tmpfs", 0, "size=16k") != 0) return 77;
+        const std::string path = t.Path("small/list.txt");
+        WriteAll(path, "old");
+        const int failed = WriteListExpectingFailure(path);
+        if (failed != 0) return 10 + failed;
+        if (doze::test::ReadFile(path) != "old") return 20;
+        if (Names(t.Path("small")) != std::set<std::string>{"list.txt"}) return 21;
+        return 0;
+    });
+    if (result == 77) GTEST_SKIP() << "no mount namespace for a small tmpfs here";
+    EXPECT_EQ(result, 0);
+}
+
+}  // namespace

@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "search/errors.h"
+#include "search/walker.h"
+#include "test_support/temp_tree.h"
+
+namespace {
+
+// Makes `levels` nested folders named `segment` below `root`, from inside, the
+// only way to build a path longer than the system takes in one piece.
+void MakeNested(const std::string& root, const std::string& segment, int levels) {
+    ASSERT_EQ(::chdir(root.c_str()), 0);
+    for (int i = 0; i < levels; ++i) {
+        ASSERT_EQ(::mkdir(segment.c_str(), 0755), 0);
+        ASSERT_EQ(::chdir(segment.c_str()), 0);
+    }
+    ASSERT_EQ(::chdir("/"), 0);
+}
+
+using doze::test::SearchEntries;
+using doze::test::TempTree;
+using Strings = std::vector<std::string>;
+
+TEST(SearchFolder, LaysEntriesDownDepthFirstFilesBeforeSubfolders) {
+    TempTree t;
+    t.File("intro.mp3", 3670016);
+    t.File("Live/1999/concert.mp3", 5000000);
+    t.File("Live/1999/encore.MP3", 1572863);
+    t.File("Rock/riff.mp3", 2621440);
+    t.Folder("Rock/Demos");
+    t.File("Rock/cover.jpg", 10);
+    const std::string r = t.Root();
+    EXPECT_EQ(SearchEntries(r), (Strings{"intro.mp3|3670016", r + "/Live", r + "/Live/1999",
+                                         "concert.mp3|5000000", "encore.MP3|1572863",
+                                         r + "/Rock", "riff.mp3|2621440", r + "/Rock/Demos"}));
+}
+
+TEST(SearchFolder, ListsEachFolderInFoldedNameOrder) {
+    TempTree t;
+    for (const char* name : {"b.mp3", "C.mp3", "a.MP3", "A.mp3", "_z.mp3", "10.mp3", "9.mp3"}) {
+        t.File(name, 1);
+    }
+    for (const char* name : {"beta", "Alpha", "gamma"}) t.Folder(name);
+    const std::string r = t.Root();
+    EXPECT_EQ(SearchEntries(r), (Strings{"10.mp3|1", "9.mp3|1", "A.mp3|1", "a.MP3|1", "b.mp3|1",
+                                         "C.mp3|1", "_z.mp3|1", r + "/Alpha", r + "/beta",
+                                         r + "/gamma"}));
+}
+
+TEST(SearchFolder, RootWithNothingGivesNoEntryAndFoldersOnlyGiveFolderEntries) {
+    TempTree empty;
+    EXPECT_TRUE(SearchEntries(empty.Root()).empty());
+
+    TempTree t;
+    t.Folder("a/b");
+    t.Folder("c");
+    t.File("a/notes.txt", 5);
+    const std::string r = t.Root();
+    EXPECT_EQ(SearchEntries(r), (Strings{r + "/a", r + "/a/b", r + "/c"}));
+}
+
+TEST(SearchFolder, RootGivenWithTrailingSeparatorBuildsTheSamePaths) {
+    TempTree t;
+    t.File("Rock/riff.mp3", 0);
+    const std::string r = t.Root();
+    EXPECT_EQ(SearchEntries(r + "/"), (Strings{r + "/Rock", "riff.mp3|0"}));
+}
+
+TEST(SearchFolder, FolderRootIsWalkedLikeAnyFolder) {
+    // "/" gets no doubled separator in the paths below it.
+    doze::SearchState state;
+    doze::SearchParams params;
+    state.SearchRoot = "/";
+    doze::BeginRun(state, params);
+    state.FoundList.Dimension(3);  // the first few entries are enough
+    try {
+        doze::RunSearch(params, state);
+    } catch (const doze::SearchFailure&) {
+    }
+    ASSERT_GE(state.FoundList.Stored(), 1);
+    for (int i = 1; i <= state.FoundList.Stored(); ++i) {
+        const std::string entry(state.FoundList[i]);
+        if (entry.find('/') != std::string::npos) {
+            EXPECT_EQ(entry.rfind("//", 0), std::string::npos) << entry;
+            EXPECT_EQ(entry[0], '/');
+        }
+    }
+}
+
+TEST(CollectFolderFiles, CollectsOnlyRegularFilesFollowingLinks) {
+    TempTree t;
+    t.File("real.mp3", 2048);
+    t.File("hidden/.secret.mp3", 7);
+    t.Folder("Album.mp3");  // a folder named like music is walked, never collected
+    t.File("Album.mp3/inside.mp3", 3);
+    t.Link("link.mp3", "real.mp3");            // a link to a file: its own name, target's size
+    t.Link("dangling.mp3", "nowhere.mp3");     // resolves nowhere: passed over
+    t.Link("loop1.mp3", "loop2.mp3");
+    t.Link("loop2.mp3", "loop1.mp3");          // a loop: passed over
+    t.Link("through.mp3", "real.mp3/x");       // through a file: passed over
+    t.Link("dirlink.mp3", "hidden");           // a link to a folder: neither walked nor listed
+    t.Link("dirlink", "hidden");
+    ASSERT_EQ(::mkfifo(t.Path("pipe.mp3").c_str(), 0644), 0);  // never opened, never listed
+    const std::string r = t.Root();
+    EXPECT_EQ(SearchEntries(r), (Strings{"link.mp3|2048", "real.mp3|2048", r + "/Album.mp3",
+                                         "inside.mp3|3", r + "/hidden", ".secret.mp3|7"}));
+}
+
+TEST(CollectFolderFiles, ZeroByteAndHugeSparseFiles) {
+    TempTree t;
+    t.File("empty.mp3", 0);
+    t.File("huge.mp3", 5LL * 1024 * 1024 * 1024);  // 5 GiB, sparse
+    EXPECT_EQ(SearchEntries(t.Root()), (Strings{"empty.mp3|0", "huge.mp3|5368709120"}));
+}
+
+TEST(CollectFolderFiles, HostileNamesReachTheListUnchanged) {
+    TempTree t;
+    const Strings names = {
+        "a|b.mp3",       "back\\slash.mp3", "amp&<lt>.mp3",      "\"quoted\" 'single'.mp3",
+        "new\nline.mp3", "tab\there.mp3",   " leading.mp3",      "trailing .mp3",
+        "caf\xc3\xa9 \xe2\x99\xab.mp3",     "latin1 \xe9\xe8.mp3", std::string(251, 'n') + ".mp3"};
+    for (const std::string& name : names) t.File(name, 1);
+    t.Folder("sub|dir\\x");
+    t.File("sub|dir\\x/in\xff.mp3", 2);
+    const Strings found = SearchEntries(t.Root());
+    ASSERT_EQ(found.size(), names.size() + 2);
+    for (const std::string& name : names) {
+        EXPECT_NE(std::find(found.begin(), found.end(), name + "|1"), found.end()) << name;
+    }
+    EXPECT_EQ(found[found.size() - 2], t.Root() + "/sub|dir\\x");
+    EXPECT_EQ(found.back(), "in\xff.mp3|2");
+}
+
+TEST(SearchFolder, PseudoFileSystemMountsAreSkippedWithoutEntry) {
+    TempTree t;
+    t.Folder("proc");
+    t.Folder("music");
+    t.File("proc/fake.mp3", 1);
+    t.File("music/a.mp3", 1);
+    doze::SearchState state;
+    doze::SearchParams params;
+    state.SearchRoot = t.Root();
+    doze::BeginRun(state, params);
+    doze::SearchFolder(params, state, doze::MountSet{t.Path("proc")});
+    EXPECT_EQ(doze::test::Entries(state.FoundList), (Strings{t.Path("music"), "a.mp3|1"}));
+}
+
+TEST(SearchFolder, AFullListEndsTheSearch) {
+    TempTree t;
+    for (int i = 0; i < 4; ++i) t.File("f" + std::to_string(i) + ".mp3", 1);
+    t.Folder("sub");
+    doze::SearchState state;
+    doze::SearchParams params;
+    state.SearchRoot = t.Root();
+    doze::BeginRun(state, params);
+    state.FoundList.Dimension(3);
+    EXPECT_THROW(doze::RunSearch(params, state), doze::SearchFailure);
+    EXPECT_EQ(state.FoundCount, 4);
+    EXPECT_EQ(state.FoundList.Stored(), 3);
+}
+
+TEST(SearchFolder, DeepTreeNeedsNeitherStackNorDescriptors) {
+    TempTree t;
+    std::string relative = "d";
+    for (int i = 1; i < 2000; ++i) relative += "/d";  // 2,000 levels, 4,000 bytes of path
+    MakeNested(t.Root(), "d", 2000);
+    t.File(relative + "/deep.mp3", 9);
+    // With few descriptors and a small stack the walk still reaches the bottom.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rlimit files{16, 16};
+        ::setrlimit(RLIMIT_NOFILE, &files);
+        const Strings found = SearchEntries(t.Root());
+        const bool ok = found.size() == 2001 && found.back() == "deep.mp3|9" &&
+                        found[1999] == t.Path(relative);
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(SearchFolder, PathTooLongKeepsItsEntryAndIsNotListed) {
+    TempTree t;
+    MakeNested(t.Root(), std::string(200, 'x'), 22);  // well past the path limit
+    const Strings found = SearchEntries(t.Root());
+    ASSERT_FALSE(found.empty());
+    ASSERT_LT(found.size(), 22u);  // the walk stopped where the path became too long
+    EXPECT_GT(found.back().size(), 4000u);
+}
+
+TEST(SearchFolder, UnreadableFolderKeepsItsEntryAndTheWalkGoesOn) {
+    TempTree t;
+    t.File("a/ok.mp3", 1);
+    t.File("b/locked/inside.mp3", 1);
+    t.File("c/ok.mp3", 2);
+    ASSERT_EQ(::chmod(t.Path("b/locked").c_str(), 0), 0);
+    ::chmod(t.Root().c_str(), 0755);
+    // Root reads everything: walk as an ordinary user in a child.
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+        std::string joined;
+        for (const std::string& e : SearchEntries(t.Root())) joined += e + "\n";
+        [[maybe_unused]] auto w = ::write(pipeFds[1], joined.data(), joined.size());
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    std::string out;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(pipeFds[0], buf, sizeof buf)) > 0;) out.append(buf, n);
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string r = t.Root();
+    EXPECT_EQ(out, r + "/a\nok.mp3|1\n" + r + "/b\n" + r + "/b/locked\n" + r + "/c\nok.mp3|2\n");
+}
+
+TEST(SearchFolder, FolderMetAgainBelowItselfIsNotEnteredTwice) {
+    TempTree t;
+    t.File("music/a.mp3", 1);
+    t.Folder("music/again");
+    // A bind mount of a folder inside itself, in a mount namespace of a child.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0) ::_exit(77);
+        if (std::system(("mount --make-rprivate / && mount --bind '" + t.Path("music") + "' '" +
+                         t.Path("music/again") + "'")
+                            .c_str()) != 0) {
+            ::_exit(77);
+        }
+        const Strings found = SearchEntries(t.Path("music"));
+        const Strings expected = {"a.mp3|1", t.Path("music/again")};
+        ::_exit(found == expected ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no mount namespace for a bind mount here";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+class CountingProgress : public doze::SearchProgress {
+public:
+    void EntriesFound(std::int32_t count) override { counts.push_back(count); }
+    std::vector<std::int32_t> counts;
+};
+
+TEST(RunSearch, ReportsRisingCountsEndingWithTheTotal) {
+    TempTree t;
+    t.File("a/1.mp3", 1);
+    t.File("b/2.mp3", 1);
+    doze::SearchState state;
+    doze::SearchParams params;
+    state.SearchRoot = t.Root();
+    doze::BeginRun(state, params);
+    CountingProgress progress;
+    doze::RunSearch(params, state, &progress);
+    ASSERT_FALSE(progress.counts.empty());
+    EXPECT_TRUE(std::is_sorted(progress.counts.begin(), progress.counts.end()));
+    EXPECT_EQ(progress.counts.back(), 4);
+    EXPECT_EQ(state.FoundCount, 4);
+}
+
+}  // namespace
