@@ -105,6 +105,13 @@ check "write failure names the path" 1 "$(grep -c 'missing/list.txt' <<<"$err")"
 run "$root" -
 check "quiet when not a terminal" "4 MP3 files were generated, have a nice day!" "$err"
 
+# On a terminal, a live count that is erased at the end.
+if command -v script >/dev/null; then
+    script -qec "'$LIST' --force '$root' '$work/tty.txt'" /dev/null >"$work/tty" 2>&1
+    check "live count shown" 1 "$(grep -c 'entries found' "$work/tty")"
+    check "live count erased" 1 "$(grep -c $'\r\e\[K4 MP3 files' "$work/tty")"
+fi
+
 # A file whose length cannot be read ends the search (exit 4). Root reads
 # everything, so this runs as an ordinary user where that is possible.
 mkdir -p "$work/locked/no-search"
