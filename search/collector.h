@@ -1,14 +1,23 @@
 #pragma once
+#include <string>
+#include <vector>
+
 #include "search/dir_listing.h"
 #include "search/search_state.h"
 
 namespace doze {
 
-// Appends one file entry "name|length" for each entry of `listing` (the open
-// listing of params.Path) whose name matches params.Pattern and that is a
-// regular file, links followed. Folders, FIFOs, sockets and devices are never
-// collected; a file that vanished before its length was read is passed over.
-// Throws SearchFailure for any other failed length query.
+// Adds to `out` one file entry "name|length" for each entry of `listing` (the
+// open listing of the folder `folder`) whose name matches `pattern` and that
+// is a regular file, links followed. Folders, FIFOs, sockets and devices are
+// never collected; a file that vanished before its length was read is passed
+// over. Throws SearchFailure for any other failed length query, with the
+// entries before it already in `out`.
+void CollectMatchingFiles(const std::string& folder, const std::string& pattern,
+                          const FolderListing& listing, std::vector<std::string>& out);
+
+// The same, appending the entries to the found-file list of `state` for the
+// folder params.Path with params.Pattern.
 void CollectFolderFiles(const SearchParams& params, SearchState& state,
                         const FolderListing& listing);
 

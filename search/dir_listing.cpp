@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cerrno>
 #include <cstring>
 
@@ -43,38 +44,35 @@ bool FolderListing::Open(const std::string& path) {
     }
     id_ = FolderId{st.st_dev, st.st_ino};
 
-    // The stream reads through its own duplicate, so fd_ stays usable for the
-    // length queries after the listing has been read and closed.
-    const int listFd = ::dup(fd_);
-    DIR* dir = listFd < 0 ? nullptr : ::fdopendir(listFd);
-    if (dir == nullptr) {
-        error_ = errno;
-        if (listFd >= 0) ::close(listFd);
-        Close();
-        return false;
-    }
-    errno = 0;
-    while (const dirent* d = ::readdir(dir)) {
-        // The name field is a fixed buffer; the name ends at its first NUL.
-        std::string name = StripNulls(std::string_view(d->d_name, sizeof(d->d_name)));
-        if (name == "." || name == "..") continue;
-        EntryType type;
-        switch (d->d_type) {
-            case DT_DIR: type = EntryType::Folder; break;
-            case DT_REG: type = EntryType::File; break;
-            case DT_LNK: type = EntryType::Link; break;
-            case DT_UNKNOWN: {
-                struct stat est {};
-                if (::fstatat(fd_, name.c_str(), &est, AT_SYMLINK_NOFOLLOW) != 0) continue;
-                type = TypeFromMode(est.st_mode);
-                break;
+    // The entries are read straight from the descriptor, which stays open
+    // for the length queries until Close.
+    alignas(8) static thread_local char buffer[1 << 15];
+    for (;;) {
+        const ssize_t got = ::getdents64(fd_, buffer, sizeof buffer);
+        if (got <= 0) break;  // the end, or an error part-way: both end the listing
+        for (ssize_t at = 0; at < got;) {
+            const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
+            at += d->d_reclen;
+            // The name field is a fixed buffer; the name ends at its first NUL.
+            const std::size_t room = d->d_reclen - offsetof(dirent64, d_name);
+            std::string name = StripNulls(std::string_view(d->d_name, room));
+            if (name == "." || name == "..") continue;
+            EntryType type;
+            switch (d->d_type) {
+                case DT_DIR: type = EntryType::Folder; break;
+                case DT_REG: type = EntryType::File; break;
+                case DT_LNK: type = EntryType::Link; break;
+                case DT_UNKNOWN: {
+                    struct stat est {};
+                    if (::fstatat(fd_, name.c_str(), &est, AT_SYMLINK_NOFOLLOW) != 0) continue;
+                    type = TypeFromMode(est.st_mode);
+                    break;
+                }
+                default: type = EntryType::Other; break;
             }
-            default: type = EntryType::Other; break;
+            entries_.push_back(ListedEntry{std::move(name), type});
         }
-        entries_.push_back(ListedEntry{std::move(name), type});
     }
-    // An error part-way ends the listing like its normal end.
-    ::closedir(dir);
     std::sort(entries_.begin(), entries_.end(), [](const ListedEntry& a, const ListedEntry& b) {
         return ListingLess(a.name, b.name);
     });

@@ -1,80 +1,191 @@
 #include "search/walker.h"
 
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
-#include "search/collector.h"
-#include "search/dir_listing.h"
+#include "search/errors.h"
+#include "search/folder_scan.h"
 #include "search/path_text.h"
 
 namespace doze {
 namespace {
 
-// One folder on the way down: its path with one trailing separator, its
-// identity, and the subfolders still to visit.
-struct Level {
-    std::string folder;
-    FolderId id;
-    std::vector<std::string> subfolders;
-    std::size_t next = 0;
+// One folder of the tree being walked.
+struct Node {
+    std::string path;
+    Node* parent = nullptr;
+    bool scanned = false;
+    FolderScan scan;
+    std::vector<std::unique_ptr<Node>> children;  // its subfolders, in listing order
 };
 
-bool IsOnPath(const std::vector<Level>& stack, const FolderId& id) {
-    for (const Level& level : stack) {
-        if (level.id == id) return true;
+// Frees a tree without recursion, however deep it is.
+void DestroyTree(std::unique_ptr<Node> root) {
+    std::vector<std::unique_ptr<Node>> pending;
+    pending.push_back(std::move(root));
+    while (!pending.empty()) {
+        std::unique_ptr<Node> node = std::move(pending.back());
+        pending.pop_back();
+        for (auto& child : node->children) pending.push_back(std::move(child));
     }
-    return false;
 }
 
-// Lists params.Path, collects its files and returns its level, or false when
-// it cannot be listed or is already one of the folders above it.
-bool EnterFolder(SearchParams& params, SearchState& state, const std::vector<Level>& stack,
-                 FolderListing& listing, Level& level) {
-    if (!listing.Open(params.Path)) return false;
-    if (IsOnPath(stack, listing.Id())) {
-        listing.Close();
-        return false;
+// Lists the folders of a tree, on several threads at once, until all are
+// listed or enough is known: more entries than the list can take, or a
+// failure. What is not listed then is listed later, when the walk gets there.
+class TreeScanner {
+public:
+    TreeScanner(std::string pattern, const MountSet& skip, std::int64_t capacity)
+        : pattern_(std::move(pattern)), skip_(skip), capacity_(capacity) {}
+
+    // Lists `root` and what lies below it with `threads` threads, this one
+    // included, telling `progress` (on this thread) how many entries were found.
+    void Run(Node& root, int threads, SearchProgress* progress) {
+        todo_.push_back(&root);
+        std::vector<std::thread> helpers;
+        for (int i = 1; i < threads; ++i) helpers.emplace_back([this] { Work(nullptr); });
+        Work(progress);
+        for (std::thread& helper : helpers) helper.join();
+        if (error_) std::rethrow_exception(error_);
     }
-    CollectFolderFiles(params, state, listing);
-    level.folder = AddBackslash(params.Path);
-    level.id = listing.Id();
-    level.subfolders.clear();
-    level.next = 0;
-    for (const ListedEntry& item : listing.Entries()) {
-        if (item.type == EntryType::Folder) level.subfolders.push_back(item.name);
+
+    // Lists one folder and makes its subfolders' nodes.
+    void Scan(Node& node) {
+        node.scan = ScanFolder(node.path, pattern_, [&node](const FolderId& id) {
+            for (const Node* above = node.parent; above != nullptr; above = above->parent) {
+                if (above->scan.id == id) return true;
+            }
+            return false;
+        });
+        node.scanned = true;
+        const std::string folder = AddBackslash(node.path);
+        for (const std::string& name : node.scan.subfolders) {
+            auto child = std::make_unique<Node>();
+            child->path = folder + name;
+            if (skip_.count(child->path) != 0) continue;
+            child->parent = &node;
+            node.children.push_back(std::move(child));
+        }
+        std::vector<std::string>().swap(node.scan.subfolders);
+        const auto added = static_cast<std::int64_t>(node.scan.fileEntries.size() +
+                                                     node.children.size());
+        if (found_.fetch_add(added) + added > capacity_ || node.scan.failure) enough_ = true;
     }
-    listing.Close();
-    return true;
+
+private:
+    void Work(SearchProgress* progress) {
+        try {
+            for (;;) {
+                Node* node = nullptr;
+                {
+                    std::unique_lock<std::mutex> lock(mutex_);
+                    ready_.wait(lock, [this] { return !todo_.empty() || busy_ == 0 || enough_; });
+                    if (todo_.empty() || enough_ || error_) break;
+                    node = todo_.back();
+                    todo_.pop_back();
+                    ++busy_;
+                }
+                Scan(*node);
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    --busy_;
+                    // The first subfolder on top: the tree is listed roughly in
+                    // the order it is walked, which keeps the waiting part small.
+                    for (auto it = node->children.rbegin(); it != node->children.rend(); ++it) {
+                        todo_.push_back(it->get());
+                    }
+                }
+                ready_.notify_all();
+                if (progress != nullptr) {
+                    progress->EntriesFound(static_cast<std::int32_t>(
+                        std::min<std::int64_t>(found_, capacity_ + 1)));
+                }
+            }
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!error_) error_ = std::current_exception();
+            enough_ = true;
+        }
+        ready_.notify_all();
+    }
+
+    const std::string pattern_;
+    const MountSet& skip_;
+    const std::int64_t capacity_;
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::vector<Node*> todo_;
+    int busy_ = 0;
+    std::exception_ptr error_;
+    std::atomic<std::int64_t> found_{0};
+    std::atomic<bool> enough_{false};
+};
+
+// Appends a listed folder's own file entries; its failure, if any, ends the walk.
+void AppendFiles(SearchState& state, Node& node) {
+    for (const std::string& entry : node.scan.fileEntries) AppendEntry(state, entry);
+    if (node.scan.failure) throw SearchFailure(*node.scan.failure);
+    std::vector<std::string>().swap(node.scan.fileEntries);
+}
+
+// Lays the listed tree down into the found-file list in walk order.
+void AppendTree(SearchParams& params, SearchState& state, TreeScanner& scanner, Node& root) {
+    if (!root.scanned) scanner.Scan(root);
+    if (!root.scan.listed) return;
+    AppendFiles(state, root);
+    std::vector<std::pair<Node*, std::size_t>> stack{{&root, 0}};
+    while (!stack.empty()) {
+        auto& [node, next] = stack.back();
+        if (next == node->children.size()) {
+            node->children.clear();  // all of it is in the list now
+            stack.pop_back();
+            continue;
+        }
+        Node& child = *node->children[next++];
+        params.Path = child.path;
+        AppendEntry(state, child.path);
+        if (!child.scanned) scanner.Scan(child);
+        if (child.scan.listed) {
+            AppendFiles(state, child);
+            stack.emplace_back(&child, 0);
+        }
+    }
 }
 
 }  // namespace
 
-void SearchFolder(SearchParams& params, SearchState& state, const MountSet& skip,
-                  SearchProgress* progress) {
-    std::vector<Level> stack;
-    FolderListing listing;
-    Level level;
-    if (!EnterFolder(params, state, stack, listing, level)) return;
-    stack.push_back(std::move(level));
-    if (progress != nullptr) progress->EntriesFound(state.FoundCount);
+int DefaultSearchThreads() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores >= 2 ? 2 : 1;
+}
 
-    while (!stack.empty()) {
-        Level& top = stack.back();
-        if (top.next == top.subfolders.size()) {
-            stack.pop_back();
-            continue;
-        }
-        params.Path = top.folder + top.subfolders[top.next++];
-        if (skip.count(params.Path) != 0) continue;
-        AppendEntry(state, params.Path);
-        Level child;
-        if (EnterFolder(params, state, stack, listing, child)) stack.push_back(std::move(child));
-        if (progress != nullptr) progress->EntriesFound(state.FoundCount);
+void SearchFolder(SearchParams& params, SearchState& state, const MountSet& skip,
+                  SearchProgress* progress, int threads) {
+    auto root = std::make_unique<Node>();
+    root->path = params.Path;
+    TreeScanner scanner(params.Pattern, skip,
+                        static_cast<std::int64_t>(state.FoundList.UpperBound()) - state.FoundCount);
+    try {
+        scanner.Run(*root, std::max(threads, 1), progress);
+        AppendTree(params, state, scanner, *root);
+    } catch (...) {
+        DestroyTree(std::move(root));
+        throw;
     }
+    DestroyTree(std::move(root));
+    if (progress != nullptr) progress->EntriesFound(state.FoundCount);
 }
 
 void RunSearch(SearchParams& params, SearchState& state, SearchProgress* progress) {
-    SearchFolder(params, state, LoadPseudoMounts(), progress);
+    SearchFolder(params, state, LoadPseudoMounts(), progress, DefaultSearchThreads());
 }
 
 }  // namespace doze

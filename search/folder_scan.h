@@ -1,0 +1,29 @@
+#pragma once
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "search/dir_listing.h"
+
+namespace doze {
+
+// All that one step of the walk needs from one folder: its matching files as
+// file entries and its subfolders' names, both in listing order.
+struct FolderScan {
+    bool listed = false;  // false: it cannot be listed, or it is met again
+    FolderId id;
+    std::vector<std::string> fileEntries;
+    std::vector<std::string> subfolders;
+    // A length query that failed, after the entries before it: its message.
+    std::optional<std::string> failure;
+};
+
+// Lists the folder `path` once and collects what matches `pattern`. A folder
+// for which `isAbove` is true (one of the folders above it, met again through
+// a bind mount) counts as not listed. Never throws for the folder's contents:
+// a failed length query is kept in `failure`.
+FolderScan ScanFolder(const std::string& path, const std::string& pattern,
+                      const std::function<bool(const FolderId&)>& isAbove);
+
+}  // namespace doze
