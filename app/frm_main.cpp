@@ -1,0 +1,235 @@
+#include "app/frm_main.h"
+
+#include <unistd.h>
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <cerrno>
+#include <vector>
+
+#include "about/about_entry.h"
+#include "app/caption_fit.h"
+#include "app/drive_list.h"
+#include "app/ui/platform_ui.h"
+#include "app/window_place.h"
+#include "search/errors.h"
+
+namespace doze {
+namespace {
+
+const QColor kLightOrange(255, 192, 128);
+
+// Twips to pixels at 15 twips a pixel.
+QRect Twips(int left, int top, int width, int height) {
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+template <typename Control>
+Control* Place(QWidget* parent, const char* name, const QRect& where) {
+    auto* control = new Control(parent);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(where);
+    return control;
+}
+
+}  // namespace
+
+std::string CurrentFolder() {
+    std::vector<char> buffer(4096);
+    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE) return "/";
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
+frmMain::frmMain(MainWindowServices services)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      services_(std::move(services)) {
+    setObjectName(QStringLiteral("frmMain"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Vovezaduvu's Dozedozovo"));
+    setWindowIcon(ProgramIcon());
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    QPalette orange = client->palette();
+    orange.setColor(QPalette::Window, kLightOrange);
+    client->setPalette(orange);
+    client->setAutoFillBackground(true);
+    client->setFixedSize(505, 337);
+    setCentralWidget(client);
+
+    BuildControls(client);
+    BuildMenus();
+    FitCaptions();
+    setFixedSize(505, 337 + menuBar()->sizeHint().height());
+    Form_Load();
+}
+
+void frmMain::BuildControls(QWidget* client) {
+    Command1 = Place<QPushButton>(client, "Command1", Twips(6000, 4320, 1215, 495));
+    Command1->setText(QStringLiteral("Go"));
+    Command1->setDefault(true);
+    Frame1 = Place<QGroupBox>(client, "Frame1", Twips(3360, 480, 3855, 3735));
+    Frame1->setTitle(QStringLiteral("List Options"));
+    Frame1->setAutoFillBackground(true);
+    Option2 = Place<QRadioButton>(Frame1, "Option2", Twips(480, 2760, 3015, 375));
+    Option2->setText(QStringLiteral("Compile as HTML"));
+    Option1 = Place<QRadioButton>(Frame1, "Option1", Twips(480, 2280, 3015, 375));
+    Option1->setText(QStringLiteral("Compile as text only"));
+    Option1->setChecked(true);
+    Label3 = Place<QLabel>(Frame1, "Label3", Twips(480, 480, 3015, 1095));
+    Label3->setText(QStringLiteral(
+        "Choose a list generation option below.  By default, your list will be generated as "
+        "plain text.  Choose compile as HTML to generate a list ready for the web."));
+    Label3->setWordWrap(true);
+    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Dir1 = Place<FolderList>(client, "Dir1", Twips(360, 1440, 2415, 2790));
+    Drive1 = Place<DriveList>(client, "Drive1", Twips(360, 600, 2415, 315));
+    Label2 = Place<QLabel>(client, "Label2", Twips(360, 1200, 1065, 195));
+    Label2->setText(QStringLiteral("Choose Folder:"));
+    Label1 = Place<QLabel>(client, "Label1", Twips(360, 360, 1005, 195));
+    Label1->setText(QStringLiteral("Choose Drive:"));
+    // Stacking order as listed: Command1 on top, Label1 at the bottom.
+    for (QWidget* control : std::vector<QWidget*>{Label2, Drive1, Dir1, Frame1, Command1}) {
+        control->raise();
+    }
+    Label1->lower();
+
+    const std::string start =
+        services_.startFolder.empty() ? CurrentFolder() : services_.startFolder;
+    Dir1->ShowFolder(start);
+    Drive1->Fill(services_.volumes ? services_.volumes() : LoadVolumes(), start);
+
+    setTabOrder(Drive1, Dir1);
+    setTabOrder(Dir1, Command1);
+    setTabOrder(Command1, Option1);
+    setTabOrder(Option1, Option2);
+    Drive1->setFocus();
+
+    connect(Drive1, &DriveList::Change, this, &frmMain::Drive1_Change);
+    connect(Dir1, &FolderList::Change, this, &frmMain::Dir1_Change);
+    connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
+}
+
+void frmMain::BuildMenus() {
+    MenuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    MenuFile->setObjectName(QStringLiteral("MenuFile"));
+    MenuExit = MenuFile->addAction(QStringLiteral("E&xit"), this, &frmMain::MenuExit_Click);
+    MenuExit->setObjectName(QStringLiteral("MenuExit"));
+    MenuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    MenuHelp->setObjectName(QStringLiteral("MenuHelp"));
+    MenuContents =
+        MenuHelp->addAction(QStringLiteral("&Contents"), this, &frmMain::MenuContents_Click);
+    MenuContents->setObjectName(QStringLiteral("MenuContents"));
+    Sep1 = MenuHelp->addSeparator();
+    Sep1->setObjectName(QStringLiteral("Sep1"));
+    MenuAbout = MenuHelp->addAction(QStringLiteral("&About..."), this, &frmMain::MenuAbout_Click);
+    MenuAbout->setObjectName(QStringLiteral("MenuAbout"));
+}
+
+// Lays the window out in the default dialog font at a size at which the
+// captions fit their boxes; a control whose caption still does not fit is
+// made just wide enough.
+void frmMain::FitCaptions() {
+    const QStyle* look = style();
+    const int indicator = look->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                          look->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) + 2;
+    const int buttonMargin = 2 * look->pixelMetric(QStyle::PM_ButtonMargin) + 4;
+    struct Fitted {
+        QWidget* control;
+        QString text;
+        int reserved;
+    };
+    const std::vector<Fitted> lines{
+        {Label1, Label1->text(), 0},           {Label2, Label2->text(), 0},
+        {Option1, Option1->text(), indicator}, {Option2, Option2->text(), indicator},
+        {Frame1, Frame1->title(), 20},         {Command1, Command1->text(), buttonMargin}};
+    std::vector<CaptionBox> boxes;
+    for (const Fitted& line : lines) {
+        boxes.push_back({line.text, line.control->size() - QSize(line.reserved, 0)});
+    }
+    boxes.back().room.rheight() -= 4;
+    boxes.push_back({Label3->text(), Label3->size(), true});
+    const QFont font = FittingFont(boxes, 11, 9);
+    centralWidget()->setFont(font);
+    for (const Fitted& line : lines) {
+        const int needed = CaptionWidth(font, line.text) + line.reserved;
+        if (needed > line.control->width()) line.control->resize(needed, line.control->height());
+    }
+}
+
+void frmMain::Form_Load() {
+    Search.SearchRoot = Dir1->Path();
+}
+
+void frmMain::Form_Unload() {
+    ReleaseList(Search);
+    emit Unloaded();
+}
+
+void frmMain::Drive1_Change() {
+    const int error = Dir1->SetPath(Drive1->SelectedRoot());
+    if (error != 0) {
+        Ui().ShowMessage(this, QString::fromLocal8Bit(SystemErrorText(error)), kStyleExclamation,
+                         QStringLiteral("Warning"));
+    }
+}
+
+void frmMain::Dir1_Change() {
+    Search.SearchRoot = Dir1->Path();
+}
+
+void frmMain::Command1_Click() {
+    ListRunContext run{this, Search, CD, {}, services_.search};
+    run.kind = [this] { return Option2->isChecked() ? ListKind::Html : ListKind::Text; };
+    RunListGeneration(run);
+}
+
+void frmMain::MenuExit_Click() {
+    if (services_.endProgram) {
+        services_.endProgram();
+        return;
+    }
+    // Leaves the event loop; the windows go with the process, unclosed.
+    QCoreApplication::exit(0);
+}
+
+void frmMain::MenuContents_Click() {
+    ShowHelpContents(this);
+}
+
+void frmMain::MenuAbout_Click() {
+    ShowAboutWindow(this);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        Command1->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+frmMain* ShowMainWindow(MainWindowServices services) {
+    auto* window = new frmMain(std::move(services));
+    CentreOnScreen(window);
+    window->show();
+    return window;
+}
+
+}  // namespace doze

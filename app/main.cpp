@@ -1,0 +1,14 @@
+// Dozedozovo: lists the MP3 files of a folder tree as plain text or HTML.
+#include <QApplication>
+#include <clocale>
+
+#include "app/frm_title.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    // Sizes are written with the user's decimal separator, as the list tool does.
+    std::setlocale(LC_NUMERIC, "");
+    QApplication::setApplicationName(QStringLiteral("Dozedozovo"));
+    doze::ShowTitleWindow();
+    return QApplication::exec();
+}
