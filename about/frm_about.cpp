@@ -1,0 +1,139 @@
+#include "about/frm_about.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QScreen>
+
+#include "about/line_control.h"
+#include "about/sys_info.h"
+#include "app/ui/platform_ui.h"
+
+namespace doze {
+namespace {
+
+const QColor kBackColour(0xFF, 0xC0, 0x80);  // light orange, 0x0080C0FF
+const QColor kLabelColour(0x00, 0x00, 0x00);
+const QColor kEngraveShadow(0x80, 0x80, 0x80);
+const QColor kEngraveLight(0xFF, 0xFF, 0xFF);
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, int left, int top, int width,
+                        int height) {
+    auto* button = new QPushButton(text, parent);
+    button->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
+    button->setAutoDefault(true);  // Enter presses the button that has the focus
+    return button;
+}
+
+// Widens a button whose caption does not fit it in the current font, keeping
+// its right edge, so it stays flush with the button above it.
+void FitButtonLeftwards(QPushButton* button) {
+    const int needed = button->sizeHint().width();
+    if (needed <= button->width()) return;
+    QRect place = button->geometry();
+    place.setLeft(place.right() + 1 - needed);
+    button->setGeometry(place);
+}
+
+void SetTextColour(QLabel* label, const QColor& colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+}  // namespace
+
+frmAbout::frmAbout(QWidget* owner, SettingsStore* store)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      store_(store) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About Dozedozovo"));
+    setWindowIcon(ProgramIcon());
+    setWindowModality(Qt::ApplicationModal);
+    setFixedSize(Twips(5730), Twips(3555));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kBackColour);
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    // Created in tab-index order, so the focus chain and the stacking follow it.
+    cmdOK = MakeButton(this, QStringLiteral("OK"), 4245, 2625, 1260, 345);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+
+    picIcon = new QLabel(this);
+    picIcon->setObjectName(QStringLiteral("picIcon"));
+    picIcon->setGeometry(Twips(240), Twips(240), Twips(540), Twips(540));
+    picIcon->setAlignment(Qt::AlignCenter);
+    picIcon->setPixmap(ProgramIcon().pixmap(32, 32));
+    picIcon->setAutoFillBackground(true);  // its own light orange, the same as the window's
+
+    cmdSysInfo = MakeButton(this, QStringLiteral("&System Info..."), 4260, 3075, 1245, 345);
+    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    FitButtonLeftwards(cmdSysInfo);
+
+    lblDescription = MakeLabel(QStringLiteral("Made by Vovezaduvu, 2024."), 1050, 1080, 3885, 210);
+    lblDescription->setObjectName(QStringLiteral("lblDescription"));
+    SetTextColour(lblDescription, kLabelColour);
+
+    lblDisclaimer = MakeLabel(QStringLiteral("Warning: This program is protected by copyright "
+                                             "laws.  It comes with no warranty of any kind."),
+                              255, 2625, 3870, 825);
+    lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
+    lblDisclaimer->setWordWrap(true);
+    lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetTextColour(lblDisclaimer, kLabelColour);
+
+    lblTitle = MakeLabel(QStringLiteral("Vovezaduvu's Dozedozovo"), 1050, 240, 3885, 240);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    SetTextColour(lblTitle, kLabelColour);
+
+    lblVersion = MakeLabel(QStringLiteral("Version 2.0"), 1050, 480, 3885, 225);
+    lblVersion->setObjectName(QStringLiteral("lblVersion"));
+
+    // The engraved separator: a grey line with a white one just below it.
+    Line1[1] = new LineControl(this, kEngraveShadow, 1, Twips(90), Twips(5654), Twips(2445));
+    Line1[0] = new LineControl(this, kEngraveLight, 2, Twips(105), Twips(5654), Twips(2460));
+    Line1[0]->setObjectName(QStringLiteral("Line1_0"));
+    Line1[1]->setObjectName(QStringLiteral("Line1_1"));
+
+    setTabOrder(cmdOK, cmdSysInfo);
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+}
+
+QLabel* frmAbout::MakeLabel(const QString& text, int left, int top, int width, int height) {
+    auto* label = new QLabel(text, this);
+    label->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setAutoFillBackground(false);  // transparent: the window's colour shows through
+    return label;
+}
+
+void frmAbout::showEvent(QShowEvent* event) {
+    // Centred on the screen (the owner's, when there is one), not over the owner.
+    const QWidget* anchor = parentWidget() != nullptr ? parentWidget() : this;
+    if (const QScreen* screen = anchor->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    QDialog::showEvent(event);
+}
+
+void frmAbout::reject() {
+    cmdOK_Click();
+}
+
+void frmAbout::cmdOK_Click() {
+    done(QDialog::Accepted);
+}
+
+void frmAbout::cmdSysInfo_Click() {
+    StartSysInfo(this, store_ != nullptr ? *store_ : SystemSettingsStore());
+}
+
+}  // namespace doze

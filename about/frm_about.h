@@ -1,0 +1,53 @@
+#pragma once
+#include <QDialog>
+#include <array>
+
+#include "about/settings_store.h"
+
+class QLabel;
+class QPushButton;
+
+namespace doze {
+
+class LineControl;
+
+// Window sizes are laid out in twips; 15 twips make one pixel at 96 dpi.
+constexpr int Twips(int twips) {
+    return (twips + 7) / 15;
+}
+
+// The About window: program name, version, maker and a legal warning beside
+// the program icon; "OK" closes it (also Enter and Esc), "&System Info..."
+// starts the system-information program. Fixed texts, nothing read on opening.
+class frmAbout : public QDialog {
+    Q_OBJECT
+  public:
+    // `store`: where "&System Info..." looks the tool up (nullptr: the system's).
+    explicit frmAbout(QWidget* owner = nullptr, SettingsStore* store = nullptr);
+
+    QPushButton* cmdOK;
+    QLabel* picIcon;
+    QPushButton* cmdSysInfo;
+    QLabel* lblDescription;
+    QLabel* lblDisclaimer;
+    QLabel* lblTitle;
+    QLabel* lblVersion;
+    std::array<LineControl*, 2> Line1;
+
+  public slots:
+    // Closes the window, like "OK"; also what Esc and the title bar's close do.
+    void reject() override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private slots:
+    void cmdOK_Click();
+    void cmdSysInfo_Click();
+
+  private:
+    QLabel* MakeLabel(const QString& text, int left, int top, int width, int height);
+    SettingsStore* store_;
+};
+
+}  // namespace doze

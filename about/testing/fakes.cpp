@@ -1,0 +1,48 @@
+#include "about/testing/fakes.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace doze::testing {
+
+int RecordingUi::ShowMessage(QWidget* owner, const QString& text, int style, const QString& title) {
+    messages.append({owner, text, style, title});
+    return kAnswerOk;
+}
+
+void RecordingUi::OpenDocument(const QString& path, const QString& folder, bool maximised) {
+    documents.append({path, folder, maximised});
+}
+
+bool RecordingUi::StartProgram(const QString& program) {
+    started.append(program);
+    return startSucceeds;
+}
+
+long ScriptedStore::OpenKey(std::uint32_t root, const QByteArray& keyPath, std::uint32_t,
+                            std::uint32_t access, StoreKey& key) {
+    opened.append(QString::fromLatin1(keyPath) + QStringLiteral(" 0x%1").arg(access, 0, 16));
+    if (root != kHkeyLocalMachine || !keys_.contains(keyPath)) return 2;  // not found
+    handles_.append(keyPath);
+    key = static_cast<StoreKey>(handles_.size());
+    ++openKeys;
+    return 0;
+}
+
+long ScriptedStore::QueryValue(StoreKey key, const QByteArray& name, std::uint32_t& type,
+                               char* data, std::uint32_t& size) {
+    const auto values = keys_.value(handles_.value(static_cast<qsizetype>(key) - 1));
+    if (!values.contains(name)) return 2;
+    const Value& value = values[name];
+    const auto needed = static_cast<std::uint32_t>(value.data.size());
+    type = value.type;
+    if (value.reportedSize < 0 && needed > size) {
+        size = needed;
+        return 234;  // more data
+    }
+    std::memcpy(data, value.data.constData(), std::min(needed, size));
+    size = value.reportedSize < 0 ? needed : static_cast<std::uint32_t>(value.reportedSize);
+    return 0;
+}
+
+}  // namespace doze::testing
