@@ -254,6 +254,61 @@ TEST(SearchFolder, FolderMetAgainBelowItselfIsNotEnteredTwice) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
+// The same search by `threads` threads, the list dimensioned to `slots`:
+// the entries stored, the count reached and whether it ended in a failure.
+struct Outcome {
+    Strings entries;
+    std::int32_t count;
+    bool failed;
+    bool operator==(const Outcome&) const = default;
+};
+
+Outcome SearchWith(const std::string& root, int threads, std::int32_t slots) {
+    doze::SearchState state;
+    doze::SearchParams params;
+    state.SearchRoot = root;
+    doze::BeginRun(state, params);
+    state.FoundList.Dimension(slots);
+    bool failed = false;
+    try {
+        doze::SearchFolder(params, state, {}, nullptr, threads);
+    } catch (const doze::SearchFailure&) {
+        failed = true;
+    }
+    return {doze::test::Entries(state.FoundList), state.FoundCount, failed};
+}
+
+TEST(SearchFolder, MoreThreadsGiveTheSameListAndTheSameEndWhenItIsFull) {
+    TempTree t;
+    unsigned seed = 7;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) % 1000; };
+    for (int artist = 0; artist < 12; ++artist) {
+        const std::string a = "Artist " + std::to_string(next());
+        t.Folder(a);
+        for (int album = 0; album < 1 + static_cast<int>(next() % 4); ++album) {
+            const std::string b = a + "/Album " + std::to_string(next());
+            t.Folder(b);
+            for (int track = 0; track < static_cast<int>(next() % 6); ++track) {
+                t.File(b + "/" + std::to_string(next()) + (next() % 3 ? ".mp3" : ".MP3"), next());
+            }
+            if (next() % 2) t.File(b + "/cover.jpg", 1);
+            if (next() % 3 == 0) t.Folder(b + "/CD " + std::to_string(next()));
+        }
+    }
+    const Outcome whole = SearchWith(t.Root(), 1, 1'000'000);
+    ASSERT_GT(whole.count, 40);
+    EXPECT_FALSE(whole.failed);
+    for (int threads : {2, 4}) {
+        EXPECT_EQ(SearchWith(t.Root(), threads, 1'000'000), whole) << threads << " threads";
+        // A list that fills up anywhere ends the same way, at the same entry.
+        for (std::int32_t slots : {1, 2, 5, 17, whole.count - 1, whole.count}) {
+            const Outcome one = SearchWith(t.Root(), 1, slots);
+            EXPECT_EQ(one.failed, slots < whole.count);
+            EXPECT_EQ(SearchWith(t.Root(), threads, slots), one) << threads << "/" << slots;
+        }
+    }
+}
+
 class CountingProgress : public doze::SearchProgress {
 public:
     void EntriesFound(std::int32_t count) override { counts.push_back(count); }
