@@ -1,22 +1,19 @@
 // The About window: its layout, its keys, its modality and its lifetime.
-#include <QApplication>
-#include <QLabel>
-#include <QPointer>
-#include <QPushButton>
-#include <QScreen>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "about/about_entry.h"
 #include "about/frm_about.h"
 #include "about/line_control.h"
 #include "about/testing/fakes.h"
+#include "app/testing/scripted_ui.h"
 
 using doze::frmAbout;
-using doze::testing::RecordingUi;
 using doze::testing::ScriptedStore;
+using doze::testing::ScriptedUi;
 
 namespace {
+
 const QColor kLightOrange(255, 192, 128);
 
 // Runs `check` on the modal About window once it is up, then presses OK.
@@ -28,40 +25,32 @@ void WhenModal(const std::function<void(frmAbout*)>& check) {
         about->cmdOK->click();
     });
 }
+
 }  // namespace
 
 class TestFrmAbout : public QObject {
     Q_OBJECT
   private slots:
     void layout_data() {
-        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QRect>("twips");
-        QTest::newRow("cmdOK") << "cmdOK"
-                               << "OK" << QRect(4245, 2625, 1260, 345);
-        QTest::newRow("picIcon") << "picIcon"
-                                 << "" << QRect(240, 240, 540, 540);
-        QTest::newRow("cmdSysInfo") << "cmdSysInfo"
-                                    << "&System Info..." << QRect(4260, 3075, 1245, 345);
+        QTest::newRow("cmdOK") << "OK" << QRect(4245, 2625, 1260, 345);
+        QTest::newRow("picIcon") << "" << QRect(240, 240, 540, 540);
+        QTest::newRow("cmdSysInfo") << "&System Info..." << QRect(4260, 3075, 1245, 345);
         QTest::newRow("lblDescription")
-            << "lblDescription"
             << "Made by Vovezaduvu, 2024." << QRect(1050, 1080, 3885, 210);
-        QTest::newRow("lblDisclaimer") << "lblDisclaimer"
-                                       << "Warning: This program is protected by copyright laws.  "
+        QTest::newRow("lblDisclaimer") << "Warning: This program is protected by copyright laws.  "
                                           "It comes with no warranty of any kind."
                                        << QRect(255, 2625, 3870, 825);
-        QTest::newRow("lblTitle") << "lblTitle"
-                                  << "Vovezaduvu's Dozedozovo" << QRect(1050, 240, 3885, 240);
-        QTest::newRow("lblVersion") << "lblVersion"
-                                    << "Version 2.0" << QRect(1050, 480, 3885, 225);
+        QTest::newRow("lblTitle") << "Vovezaduvu's Dozedozovo" << QRect(1050, 240, 3885, 240);
+        QTest::newRow("lblVersion") << "Version 2.0" << QRect(1050, 480, 3885, 225);
     }
     // Every caption, in its place (twips / 15), and fitting it in the default font.
     void layout() {
-        QFETCH(QString, name);
         QFETCH(QString, text);
         QFETCH(QRect, twips);
         frmAbout about;
-        auto* widget = about.findChild<QWidget*>(name);
+        auto* widget = about.findChild<QWidget*>(QTest::currentDataTag());
         QVERIFY(widget != nullptr);
         const QRect place(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
         if (auto* button = qobject_cast<QPushButton*>(widget)) {
@@ -127,7 +116,7 @@ class TestFrmAbout : public QObject {
         QFETCH(Qt::Key, key);
         QFETCH(int, modifiers);
         QFETCH(bool, closes);
-        RecordingUi ui;
+        ScriptedUi ui;
         ScriptedStore store;  // nothing to find: System Info tells so
         frmAbout about(nullptr, &store);
         about.show();

@@ -12,22 +12,13 @@
 using doze::frmMain;
 using doze::testing::ScriptedUi;
 
-namespace {
-
-std::string Bytes(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-}  // namespace
-
 class TestFrmMain : public QObject {
     Q_OBJECT
   private:
     QTemporaryDir dir_;
-    std::string music_;
-    std::string spare_;
-    std::string missing_;
+    std::string music_, spare_, missing_;
     QList<std::string> searched_;
+    bool findOne_ = false;  // the search finds one file, else nothing
     int exits_ = 0;
 
     doze::MainWindowServices Services() {
@@ -37,8 +28,9 @@ class TestFrmMain : public QObject {
             return std::vector<doze::Volume>{
                 {"/", "/dev/sda1", {}}, {spare_, "/dev/sdb1", "SPARE"}, {missing_, "srv:/x", {}}};
         };
-        services.search = [this](doze::SearchParams& params, doze::SearchState&) {
-            searched_ << params.Path;  // finds nothing
+        services.search = [this](doze::SearchParams& params, doze::SearchState& state) {
+            searched_ << params.Path;
+            if (findOne_) doze::AppendEntry(state, "a.mp3|1");
         };
         services.endProgram = [this] { ++exits_; };
         return services;
@@ -47,18 +39,18 @@ class TestFrmMain : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
-        QDir root(dir_.path());
-        QVERIFY(root.mkpath("music/Rock"));
-        QVERIFY(root.mkpath("spare/sub"));
-        music_ = Bytes(root.filePath("music"));
-        spare_ = Bytes(root.filePath("spare"));
-        missing_ = Bytes(root.filePath("not-mounted"));
+        QVERIFY(QDir(dir_.path()).mkpath("music/Rock") && QDir(dir_.path()).mkpath("spare/sub"));
+        music_ = QFile::encodeName(dir_.filePath("music")).toStdString();
+        spare_ = QFile::encodeName(dir_.filePath("spare")).toStdString();
+        missing_ = QFile::encodeName(dir_.filePath("not-mounted")).toStdString();
     }
     void init() {
         searched_.clear();
+        findOne_ = false;
         exits_ = 0;
     }
 
+    // Size, look, options, default button, tab order and menus.
     void window_properties() {
         frmMain window(Services());
         window.show();
@@ -75,53 +67,8 @@ class TestFrmMain : public QObject {
         QVERIFY(window.Frame1->autoFillBackground());
         QVERIFY(!window.Label1->autoFillBackground());
         QVERIFY(window.testAttribute(Qt::WA_DeleteOnClose));
-    }
 
-    void controls_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("twips");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("Command1") << "Command1" << QRect(6000, 4320, 1215, 495) << "Go";
-        QTest::newRow("Frame1") << "Frame1" << QRect(3360, 480, 3855, 3735) << "List Options";
-        QTest::newRow("Option2") << "Option2" << QRect(480, 2760, 3015, 375) << "Compile as HTML";
-        QTest::newRow("Option1") << "Option1" << QRect(480, 2280, 3015, 375)
-                                 << "Compile as text only";
-        QTest::newRow("Label3") << "Label3" << QRect(480, 480, 3015, 1095)
-                                << "Choose a list generation option below.  By default, your list "
-                                   "will be generated as plain text.  Choose compile as HTML to "
-                                   "generate a list ready for the web.";
-        QTest::newRow("Dir1") << "Dir1" << QRect(360, 1440, 2415, 2790) << QString();
-        QTest::newRow("Drive1") << "Drive1" << QRect(360, 600, 2415, 315) << QString();
-        QTest::newRow("Label2") << "Label2" << QRect(360, 1200, 1065, 195) << "Choose Folder:";
-        QTest::newRow("Label1") << "Label1" << QRect(360, 360, 1005, 195) << "Choose Drive:";
-    }
-    void controls() {
-        QFETCH(QString, name);
-        QFETCH(QRect, twips);
-        QFETCH(QString, caption);
-        frmMain window(Services());
-        auto* control = window.findChild<QWidget*>(name);
-        QVERIFY(control != nullptr);
-        QCOMPARE(control->geometry(),
-                 QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
-        QString text;
-        if (auto* label = qobject_cast<QLabel*>(control)) text = label->text();
-        if (auto* button = qobject_cast<QAbstractButton*>(control)) text = button->text();
-        if (auto* frame = qobject_cast<QGroupBox*>(control)) text = frame->title();
-        QCOMPARE(text, caption);
-        if (!caption.isEmpty()) {
-            const bool wraps = qobject_cast<QLabel*>(control) && control->height() > 20;
-            const int reserved = qobject_cast<QRadioButton*>(control) ? 22 : 0;
-            QVERIFY2(doze::CaptionFits(control->font(),
-                                       {caption, control->size() - QSize(reserved, 0), wraps}),
-                     qPrintable(caption));
-        }
-    }
-
-    void options_default_button_and_tab_order() {
-        frmMain window(Services());
-        QVERIFY(window.Option1->isChecked());
-        QVERIFY(!window.Option2->isChecked());
+        QVERIFY(window.Option1->isChecked() && !window.Option2->isChecked());
         window.Option2->click();
         QVERIFY(!window.Option1->isChecked());
         QVERIFY(window.Command1->isDefault());
@@ -134,16 +81,12 @@ class TestFrmMain : public QObject {
             while (next->focusPolicy() == Qt::NoFocus) next = next->nextInFocusChain();
             QCOMPARE(next, order[i + 1]);
         }
-    }
 
-    void menus() {
-        frmMain window(Services());
-        QCOMPARE(window.MenuFile->title(), QStringLiteral("&File"));
-        QCOMPARE(window.MenuExit->text(), QStringLiteral("E&xit"));
-        QCOMPARE(window.MenuHelp->title(), QStringLiteral("&Help"));
-        QCOMPARE(window.MenuContents->text(), QStringLiteral("&Contents"));
+        QCOMPARE((QStringList{window.MenuFile->title(), window.MenuExit->text(),
+                              window.MenuHelp->title(), window.MenuContents->text(),
+                              window.MenuAbout->text()}),
+                 (QStringList{"&File", "E&xit", "&Help", "&Contents", "&About..."}));
         QVERIFY(window.Sep1->isSeparator());
-        QCOMPARE(window.MenuAbout->text(), QStringLiteral("&About..."));
         QCOMPARE(window.MenuHelp->actions(),
                  (QList<QAction*>{window.MenuContents, window.Sep1, window.MenuAbout}));
         for (QAction* entry : {window.MenuExit, window.MenuContents, window.MenuAbout}) {
@@ -151,6 +94,45 @@ class TestFrmMain : public QObject {
         }
     }
 
+    // Place (twips / 15) and caption of each control; every caption fits.
+    void controls_data() {
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("Command1") << QRect(6000, 4320, 1215, 495) << "Go";
+        QTest::newRow("Frame1") << QRect(3360, 480, 3855, 3735) << "List Options";
+        QTest::newRow("Option2") << QRect(480, 2760, 3015, 375) << "Compile as HTML";
+        QTest::newRow("Option1") << QRect(480, 2280, 3015, 375) << "Compile as text only";
+        QTest::newRow("Label3") << QRect(480, 480, 3015, 1095)
+                                << "Choose a list generation option below.  By default, your list "
+                                   "will be generated as plain text.  Choose compile as HTML to "
+                                   "generate a list ready for the web.";
+        QTest::newRow("Dir1") << QRect(360, 1440, 2415, 2790) << QString();
+        QTest::newRow("Drive1") << QRect(360, 600, 2415, 315) << QString();
+        QTest::newRow("Label2") << QRect(360, 1200, 1065, 195) << "Choose Folder:";
+        QTest::newRow("Label1") << QRect(360, 360, 1005, 195) << "Choose Drive:";
+    }
+    void controls() {
+        QFETCH(QRect, twips);
+        QFETCH(QString, caption);
+        frmMain window(Services());
+        auto* control = window.findChild<QWidget*>(QTest::currentDataTag());
+        QVERIFY(control != nullptr);
+        QCOMPARE(control->geometry(),
+                 QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(control)) text = label->text();
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) text = button->text();
+        if (auto* frame = qobject_cast<QGroupBox*>(control)) text = frame->title();
+        QCOMPARE(text, caption);
+        const bool wraps = qobject_cast<QLabel*>(control) && control->height() > 20;
+        const int reserved = qobject_cast<QRadioButton*>(control) ? 22 : 0;
+        QVERIFY2(caption.isEmpty() ||
+                     doze::CaptionFits(control->font(),
+                                       {caption, control->size() - QSize(reserved, 0), wraps}),
+                 qPrintable(caption));
+    }
+
+    // (Starting in the current folder: tst_frm_title; the drive holding it: tst_drive_list.)
     void starts_in_the_start_folder() {
         frmMain window(Services());
         QCOMPARE(window.Dir1->Path(), music_);
@@ -159,18 +141,9 @@ class TestFrmMain : public QObject {
         QCOMPARE(window.Drive1->itemText(1), QString::fromStdString(spare_) + " [SPARE]");
     }
 
-    void starts_in_the_current_folder_by_default() {
-        const QString before = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(QString::fromStdString(spare_)));
-        doze::MainWindowServices services = Services();
-        services.startFolder.clear();
-        frmMain window(services);
-        QVERIFY(QDir::setCurrent(before));
-        QCOMPARE(window.Search.SearchRoot, spare_);
-        QCOMPARE(window.Drive1->currentIndex(), 1);
-    }
-
-    void search_root_follows_opened_folder_not_highlighted_one() {
+    // A highlighted folder is not searched, an opened one is; the option
+    // chosen picks the flow.
+    void go_searches_the_opened_folder() {
         ScriptedUi ui;
         frmMain window(Services());
         const int rock = window.Dir1->count() - 1;
@@ -180,20 +153,16 @@ class TestFrmMain : public QObject {
         QCOMPARE(searched_, QList<std::string>{music_});
         emit window.Dir1->itemDoubleClicked(window.Dir1->item(rock));
         QCOMPARE(window.Search.SearchRoot, music_ + "/Rock");
+        findOne_ = true;
+        window.Option2->click();
         window.Command1->click();
         QCOMPARE(searched_.last(), music_ + "/Rock");
+        QCOMPARE(ui.saveDialogs.size(), 1);
+        QCOMPARE(ui.saveDialogs[0].title, QStringLiteral("Save as HTML"));
     }
 
-    void drive_change_moves_to_its_root() {
-        ScriptedUi ui;
-        frmMain window(Services());
-        window.Drive1->setCurrentIndex(1);
-        QCOMPARE(window.Dir1->Path(), spare_);
-        QCOMPARE(window.Search.SearchRoot, spare_);
-        QVERIFY(ui.messages.isEmpty());
-    }
-
-    void not_ready_volume_warns_and_keeps_the_folder() {
+    // A drive that is not ready warns and keeps the folder; another one moves to its root.
+    void drive_change() {
         ScriptedUi ui;
         frmMain window(Services());
         window.Drive1->setCurrentIndex(2);
@@ -204,6 +173,10 @@ class TestFrmMain : public QObject {
         QCOMPARE(window.Drive1->currentIndex(), 2);
         QCOMPARE(window.Dir1->Path(), music_);
         QCOMPARE(window.Search.SearchRoot, music_);
+        window.Drive1->setCurrentIndex(1);
+        QCOMPARE(window.Dir1->Path(), spare_);
+        QCOMPARE(window.Search.SearchRoot, spare_);
+        QCOMPARE(ui.messages.size(), 1);
     }
 
     void enter_presses_go() {
@@ -215,26 +188,9 @@ class TestFrmMain : public QObject {
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(window.Drive1));
         QTest::keyClick(window.Drive1, Qt::Key_Return);
         QCOMPARE(searched_, QList<std::string>{music_});
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text,
-                 QStringLiteral("No MP3 files were found in the search path."));
         window.Option1->setFocus();
         QTest::keyClick(window.Option1, Qt::Key_Enter);
         QCOMPARE(searched_.size(), 2);
-    }
-
-    void html_option_runs_the_html_flow() {
-        ScriptedUi ui;
-        doze::MainWindowServices services = Services();
-        services.search = [](doze::SearchParams&, doze::SearchState& state) {
-            doze::AppendEntry(state, "a.mp3|1");
-        };
-        frmMain window(services);
-        window.Option2->click();
-        window.Command1->click();
-        QCOMPARE(ui.saveDialogs.size(), 1);
-        QCOMPARE(ui.saveDialogs[0].title, QStringLiteral("Save as HTML"));
-        QCOMPARE(ui.saveDialogs[0].filter, QStringLiteral("HTML Files (*.html)|*.html"));
     }
 
     void exit_ends_without_unload_close_runs_it() {
@@ -253,18 +209,14 @@ class TestFrmMain : public QObject {
         QVERIFY(alive.isNull());
     }
 
-    void help_contents_opens_the_help_file() {
-        ScriptedUi ui;
-        frmMain window(Services());
-        window.MenuContents->trigger();
-        QCOMPARE(ui.openedDocuments.size(), 1);
-        QVERIFY(ui.openedDocuments[0].endsWith(QStringLiteral("/mp3.chm")));
-    }
-
-    void about_is_modal_and_returns_when_closed() {
+    // Help, Contents opens the help file; Help, About... is modal and returns when closed.
+    void help_menu() {
         ScriptedUi ui;
         frmMain window(Services());
         window.show();
+        window.MenuContents->trigger();
+        QCOMPARE(ui.documents.size(), 1);
+        QVERIFY(ui.documents[0].path.endsWith(QStringLiteral("/mp3.chm")));
         QString seen;
         QTimer::singleShot(0, [&seen] {
             if (QWidget* modal = QApplication::activeModalWidget()) {

@@ -11,14 +11,12 @@ class TestFrmProgress : public QObject {
     void window_properties() {
         QWidget owner;
         QPointer<doze::frmProgress> window = doze::ShowProgressWindow(&owner);
-        QVERIFY(window->isVisible());
-        QVERIFY(window->isWindow());
+        QVERIFY(window->isVisible() && window->isWindow() && !window->isModal());
         QCOMPARE(window->windowTitle(), QStringLiteral("Search in Progress"));
         QCOMPARE(window->size(), QSize(348, 99));
         QCOMPARE(window->minimumSize(), window->maximumSize());
-        QVERIFY(!(window->windowFlags() & Qt::WindowMinimizeButtonHint));
-        QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
-        QVERIFY(!window->isModal());
+        QVERIFY(!(window->windowFlags() &
+                  (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         QCOMPARE(window->Label1->text(), QStringLiteral("Please wait..."));
         QCOMPARE(window->Label1->geometry(), QRect(120 / 15, 240 / 15, 4935 / 15, 255 / 15));
         QVERIFY(doze::CaptionFits(window->Label1->font(), {"Please wait...", QSize(329, 17)}));

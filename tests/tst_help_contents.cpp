@@ -1,40 +1,20 @@
 // Help, Contents: which document the desktop's opener is asked for, and how.
-#include <QCoreApplication>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 #include <cstring>
 
 #include "about/about_entry.h"
 #include "about/help_contents.h"
-#include "about/testing/fakes.h"
+#include "app/testing/scripted_ui.h"
 
-using doze::testing::RecordingUi;
+using doze::testing::ScriptedUi;
 
 class TestHelpContents : public QObject {
     Q_OBJECT
   private slots:
-    void documentPath_data() {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("document");
-        QTest::newRow("plain") << "/opt/doze"
-                               << "/opt/doze/mp3.chm";
-        QTest::newRow("blanks") << "/home/ann/My Apps"
-                                << "/home/ann/My Apps/mp3.chm";
-        QTest::newRow("root, not examined") << "/"
-                                            << "//mp3.chm";
-    }
-    void documentPath() {
-        QFETCH(QString, folder);
-        QFETCH(QString, document);
-        QCOMPARE(doze::HelpDocumentPath(folder), document);
-    }
-
     // Each choice is a new request; a missing file shows nothing of ours.
     void asksTheOpenerEveryTime() {
         QTemporaryDir folder;  // holds no mp3.chm
-        RecordingUi ui;
+        ScriptedUi ui;
         doze::MenuContents_Click(nullptr, folder.path());
         doze::MenuContents_Click(nullptr, folder.path());
         QCOMPARE(ui.documents.size(), 2);
@@ -48,7 +28,7 @@ class TestHelpContents : public QObject {
 
     // The program's own folder, also when it was started through a link.
     void usesTheRealProgramFolder() {
-        RecordingUi ui;
+        ScriptedUi ui;
         doze::ShowHelpContents(nullptr);
         const QString expected = QCoreApplication::applicationDirPath() + "/mp3.chm";
         QCOMPARE(ui.documents.value(0).path, expected);
@@ -66,7 +46,7 @@ class TestHelpContents : public QObject {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (argc == 2 && std::strcmp(argv[1], "--print-help-document") == 0) {
-        RecordingUi ui;  // child of the link test: print what would be opened
+        ScriptedUi ui;  // child of the link test: print what would be opened
         doze::ShowHelpContents(nullptr);
         std::puts(qPrintable(ui.documents.value(0).path));
         return ui.documents.size() == 1 ? 0 : 1;

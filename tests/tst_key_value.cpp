@@ -8,11 +8,6 @@
 using doze::testing::ScriptedStore;
 
 namespace {
-QByteArray Bytes(std::initializer_list<int> values) {
-    QByteArray bytes;
-    for (int v : values) bytes.append(static_cast<char>(v));
-    return bytes;
-}
 
 // GetKeyValue on value "V" of "K" holding `value`; KeyVal is "kept" on entry.
 bool Read(ScriptedStore::Value value, QString& keyVal) {
@@ -23,6 +18,7 @@ bool Read(ScriptedStore::Value value, QString& keyVal) {
     if (store.openKeys != 0) qFatal("key left open");
     return found;
 }
+
 }  // namespace
 
 class TestKeyValue : public QObject {
@@ -47,14 +43,14 @@ class TestKeyValue : public QObject {
         QTest::newRow("1025 bytes") << 1u << QByteArray(1025, 'a') << -1LL << false << QString();
         QTest::newRow("size over buffer")
             << 1u << QByteArray("abc") << 4096LL << false << QString();
-        QTest::newRow("number") << 4u << Bytes({0x78, 0x56, 0x34, 0x12}) << -1LL << true
+        QTest::newRow("number") << 4u << QByteArray::fromHex("78563412") << -1LL << true
                                 << "305419896";
-        QTest::newRow("number 5") << 4u << Bytes({5, 0, 0, 0}) << -1LL << true << "5";
-        QTest::newRow("number 0") << 4u << Bytes({0, 0, 0, 0}) << -1LL << true << "0";
+        QTest::newRow("number 0") << 4u << QByteArray::fromHex("00000000") << -1LL << true << "0";
         QTest::newRow("number max")
-            << 4u << Bytes({255, 255, 255, 255}) << -1LL << true << "4294967295";
+            << 4u << QByteArray::fromHex("ffffffff") << -1LL << true << "4294967295";
         QTest::newRow("type 2 keeps") << 2u << QByteArray("%x%\0", 4) << -1LL << true << "kept";
-        QTest::newRow("type 3 keeps") << 3u << Bytes({1, 2}) << -1LL << true << "kept";
+        QTest::newRow("type 3 keeps")
+            << 3u << QByteArray::fromHex("0102") << -1LL << true << "kept";
     }
     void readsByType() {
         QFETCH(uint, type);
@@ -71,7 +67,8 @@ class TestKeyValue : public QObject {
     void failuresThrow() {
         QString value;
         QVERIFY_THROWS_EXCEPTION(doze::SysInfoFailure, Read({1, QByteArray()}, value));
-        QVERIFY_THROWS_EXCEPTION(doze::SysInfoFailure, Read({4, Bytes({1, 2, 3, 4, 5})}, value));
+        QVERIFY_THROWS_EXCEPTION(doze::SysInfoFailure,
+                                 Read({4, QByteArray::fromHex("0102030405")}, value));
     }
 
     // A key or value that is not there is a plain false; the key opens read-only.

@@ -1,14 +1,12 @@
 // StartSysInfo: the two look-ups, the file test, the start and the message.
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include "about/sys_info.h"
 #include "about/testing/fakes.h"
+#include "app/testing/scripted_ui.h"
 
-using doze::testing::RecordingUi;
 using doze::testing::ScriptedStore;
+using doze::testing::ScriptedUi;
 
 namespace {
 const QByteArray kKey1 = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
@@ -61,7 +59,7 @@ class TestSysInfo : public QObject {
         store.AddKey(kKey1);
         if (type1 != 0) store.Set(kKey1, "PATH", {std::uint32_t(type1), path});
         if (lookUp2) store.Set(kKey2, "MSINFO", {1, dir.path().toLocal8Bit() + '\0'});
-        RecordingUi ui;
+        ScriptedUi ui;
         ui.startSucceeds = startWorks;
         QWidget owner;
 
@@ -84,18 +82,20 @@ class TestSysInfo : public QObject {
         }
     }
 
+    // The file test of look-up 2: a normal file, also through a link; not a
+    // hidden one, a folder, a dangling link or nothing.
     void normalFile() {
         QTemporaryDir dir;
         QVERIFY(QFile(dir.filePath("f")).open(QIODevice::WriteOnly));
         QVERIFY(QFile(dir.filePath(".f")).open(QIODevice::WriteOnly));
         QVERIFY(QFile::link(dir.filePath("f"), dir.filePath("link")));
         QVERIFY(QFile::link(dir.filePath("gone"), dir.filePath("broken")));
-        QVERIFY(doze::IsNormalFile(dir.filePath("f")));
-        QVERIFY(doze::IsNormalFile(dir.filePath("link")));
-        QVERIFY(!doze::IsNormalFile(dir.filePath(".f")));  // hidden
-        QVERIFY(!doze::IsNormalFile(dir.path()));          // a folder
-        QVERIFY(!doze::IsNormalFile(dir.filePath("broken")));
-        QVERIFY(!doze::IsNormalFile(dir.filePath("none")));
+        const std::pair<const char*, bool> cases[] = {{"f", true},       {"link", true},
+                                                      {".f", false},     {".", false},
+                                                      {"broken", false}, {"none", false}};
+        for (const auto& [name, normal] : cases) {
+            QVERIFY2(doze::IsNormalFile(dir.filePath(name)) == normal, name);
+        }
     }
 };
 

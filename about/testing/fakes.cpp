@@ -5,20 +5,6 @@
 
 namespace doze::testing {
 
-int RecordingUi::ShowMessage(QWidget* owner, const QString& text, int style, const QString& title) {
-    messages.append({owner, text, style, title});
-    return kAnswerOk;
-}
-
-void RecordingUi::OpenDocument(const QString& path, const QString& folder, bool maximised) {
-    documents.append({path, folder, maximised});
-}
-
-bool RecordingUi::StartProgram(const QString& program) {
-    started.append(program);
-    return startSucceeds;
-}
-
 long ScriptedStore::OpenKey(std::uint32_t root, const QByteArray& keyPath, std::uint32_t,
                             std::uint32_t access, StoreKey& key) {
     opened.append(QString::fromLatin1(keyPath) + QStringLiteral(" 0x%1").arg(access, 0, 16));

@@ -6,38 +6,8 @@
 #include <utility>
 
 #include "about/settings_store.h"
-#include "app/ui/platform_ui.h"
 
 namespace doze::testing {
-
-// A desktop that shows nothing: it records messages, documents and program
-// starts and answers as scripted. In force (SetUi) while it lives.
-class RecordingUi : public PlatformUi {
-  public:
-    struct Message {
-        QWidget* owner;
-        QString text;
-        int style;
-        QString title;
-    };
-    struct Document {
-        QString path, workingFolder;
-        bool maximised;
-    };
-    RecordingUi() { SetUi(this); }
-    ~RecordingUi() override { SetUi(nullptr); }
-    int ShowMessage(QWidget* owner, const QString& text, int style, const QString& title) override;
-    bool ShowSaveDialog(QWidget*, SaveDialogRequest&) override { return false; }
-    void SetBusyPointer(bool) override {}
-    void YieldOnce() override {}
-    void OpenDocument(const QString& path, const QString& folder, bool maximised) override;
-    bool StartProgram(const QString& program) override;
-
-    QList<Message> messages;
-    QList<Document> documents;
-    QStringList started;
-    bool startSucceeds = true;
-};
 
 // A settings store of scripted values under the local machine root. Answers
 // like the registry: a value larger than the room given fails. Logs each

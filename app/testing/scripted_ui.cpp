@@ -4,26 +4,15 @@
 
 namespace doze::testing {
 
-ScriptedUi::ScriptedUi() {
-    SetUi(this);
-}
-
-ScriptedUi::~ScriptedUi() {
-    SetUi(nullptr);
-}
-
-int ScriptedUi::ShowMessage(QWidget*, const QString& text, int style, const QString& title) {
-    ShownMessage shown{text, style, title.isEmpty() ? QString(kApplicationTitle) : title};
-    messages.append(shown);
-    if (onMessage) onMessage(shown);
+int ScriptedUi::ShowMessage(QWidget* owner, const QString& text, int style, const QString& title) {
+    messages.append({owner, text, style, title});
     if (style != kStyleYesNoQuestion) return kAnswerOk;
     return answers.isEmpty() ? kAnswerNo : answers.takeFirst();
 }
 
 bool ScriptedUi::ShowSaveDialog(QWidget*, SaveDialogRequest& request) {
     saveDialogs.append({request.title, request.filter, request.fileName});
-    if (saveNames.isEmpty()) return false;
-    const QString name = saveNames.takeFirst();
+    const QString name = saveNames.isEmpty() ? QString() : saveNames.takeFirst();
     if (name.isEmpty()) return false;
     request.fileName = name;
     return true;
@@ -39,12 +28,13 @@ void ScriptedUi::YieldOnce() {
     QCoreApplication::processEvents();
 }
 
-void ScriptedUi::OpenDocument(const QString& path, const QString&, bool) {
-    openedDocuments.append(path);
+void ScriptedUi::OpenDocument(const QString& path, const QString& folder, bool maximised) {
+    documents.append({path, folder, maximised});
 }
 
-bool ScriptedUi::StartProgram(const QString&) {
-    return false;
+bool ScriptedUi::StartProgram(const QString& program) {
+    started.append(program);
+    return startSucceeds;
 }
 
 }  // namespace doze::testing

@@ -2,50 +2,53 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 #include "app/ui/platform_ui.h"
 
 namespace doze::testing {
 
-// One message box as the windows asked for it.
+// One message box as the windows asked for it; the title as given (an empty
+// one shows kApplicationTitle).
 struct ShownMessage {
+    QWidget* owner = nullptr;
     QString text;
     int style = 0;
-    QString title;  // as it would be shown: kApplicationTitle when none was given
+    QString title;
 };
 
 // One showing of the Save-As dialog: what the run set up before it.
 struct ShownSaveDialog {
-    QString title;
-    QString filter;
-    QString offeredFileName;
+    QString title, filter, offeredFileName;
+};
+
+// One document handed to the desktop's opener.
+struct OpenedDocument {
+    QString path, workingFolder;
+    bool maximised = false;
 };
 
 // A PlatformUi that answers from a script and records what it was asked, so a
-// whole run can be played without a display server. Installs itself with
-// SetUi for its lifetime.
+// whole run can be played without a display server. In force (SetUi) while
+// it lives.
 class ScriptedUi : public PlatformUi {
   public:
-    ScriptedUi();
-    ~ScriptedUi() override;
+    ScriptedUi() { SetUi(this); }
+    ~ScriptedUi() override { SetUi(nullptr); }
 
-    // Answers of the question boxes, in order (kAnswerYes / kAnswerNo);
-    // a question beyond the script is answered No.
+    // Answers of the question boxes in order; a question beyond them gets No.
     QList<int> answers;
-    // Names the Save-As dialog accepts, in order; an empty name or a showing
-    // beyond the script cancels it.
+    // Names the Save-As dialog accepts in order; an empty name or a showing
+    // beyond them cancels it.
     QStringList saveNames;
-    // Run while a message box is up (before it returns), e.g. to look at the
-    // windows on screen at that moment.
-    std::function<void(const ShownMessage&)> onMessage;
+    bool startSucceeds = true;  // what StartProgram answers
 
     QList<ShownMessage> messages;
     QList<ShownSaveDialog> saveDialogs;
     QList<bool> pointerChanges;
-    int yields = 0;
     bool busy = false;
-    QStringList openedDocuments;
+    int yields = 0;
+    QList<OpenedDocument> documents;
+    QStringList started;
 
     int ShowMessage(QWidget* owner, const QString& text, int style, const QString& title) override;
     bool ShowSaveDialog(QWidget* owner, SaveDialogRequest& request) override;
