@@ -11,7 +11,10 @@ void LiveCount::EntriesFound(std::int32_t count) {
     if (shown_ && now - last_ < std::chrono::milliseconds(100)) return;
     last_ = now;
     shown_ = true;
-    WriteFully(fd_, "\r" + std::to_string(count) + " entries found");
+    std::string line = "\r";
+    line.append(std::to_string(count));
+    line.append(" entries found");
+    WriteFully(fd_, line);
 }
 
 void LiveCount::Finish() {

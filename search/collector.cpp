@@ -7,7 +7,8 @@
 namespace doze {
 
 void CollectMatchingFiles(const std::string& folder, const std::string& pattern,
-                          const FolderListing& listing, std::vector<std::string>& out) {
+                          const FolderListing& listing, EntryBatch& out) {
+    std::string entry;
     for (const ListedEntry& item : listing.Entries()) {
         if (item.type == EntryType::Folder || item.type == EntryType::Other) continue;
         if (!MatchesPattern(item.name, pattern)) continue;
@@ -20,26 +21,27 @@ void CollectMatchingFiles(const std::string& folder, const std::string& pattern,
                 throw SearchFailure("Cannot read the length of \"" + AddBackslash(folder) +
                                     item.name + "\": " + SystemErrorText(length.error) + ".");
         }
-        std::string entry;
-        entry.reserve(item.name.size() + 12);
-        entry.append(item.name);
+        entry.assign(item.name);
         entry.push_back('|');
         entry.append(std::to_string(length.length));
-        out.push_back(std::move(entry));
+        out.Add(entry);
     }
 }
 
 void CollectFolderFiles(const SearchParams& params, SearchState& state,
                         const FolderListing& listing) {
-    std::vector<std::string> entries;
+    EntryBatch entries;
+    auto appendAll = [&] {
+        for (std::size_t i = 0; i < entries.size(); ++i) AppendEntry(state, entries[i]);
+    };
     try {
         CollectMatchingFiles(params.Path, params.Pattern, listing, entries);
     } catch (const SearchFailure&) {
         // What came before the failing file is appended first, as it was found.
-        for (const std::string& entry : entries) AppendEntry(state, entry);
+        appendAll();
         throw;
     }
-    for (const std::string& entry : entries) AppendEntry(state, entry);
+    appendAll();
 }
 
 }  // namespace doze

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "search/dir_listing.h"
+#include "search/entry_batch.h"
 #include "search/search_state.h"
 
 namespace doze {
@@ -14,7 +15,7 @@ namespace doze {
 // over. Throws SearchFailure for any other failed length query, with the
 // entries before it already in `out`.
 void CollectMatchingFiles(const std::string& folder, const std::string& pattern,
-                          const FolderListing& listing, std::vector<std::string>& out);
+                          const FolderListing& listing, EntryBatch& out);
 
 // The same, appending the entries to the found-file list of `state` for the
 // folder params.Path with params.Pattern.

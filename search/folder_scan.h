@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "search/dir_listing.h"
+#include "search/entry_batch.h"
 
 namespace doze {
 
@@ -13,7 +14,7 @@ namespace doze {
 struct FolderScan {
     bool listed = false;  // false: it cannot be listed, or it is met again
     FolderId id;
-    std::vector<std::string> fileEntries;
+    EntryBatch fileEntries;
     std::vector<std::string> subfolders;
     // A length query that failed, after the entries before it: its message.
     std::optional<std::string> failure;

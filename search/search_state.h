@@ -25,6 +25,9 @@ public:
     // Stores `entry` at index `index`; throws SearchFailure when the index is
     // outside 1..slots. Indices must be stored in rising order, without gaps.
     void Store(std::int32_t index, std::string_view entry);
+    // Makes room for `bytes` bytes of entries in all, so that storing that
+    // much never moves the list.
+    void ReserveBytes(std::size_t bytes) { bytes_.reserve(bytes); }
     // Keeps entries 1..count and drops the room beyond them.
     void Trim(std::int32_t count);
     // Leaves the list with no dimension and no entries, its memory returned.

@@ -75,10 +75,16 @@ public:
             node.children.push_back(std::move(child));
         }
         std::vector<std::string>().swap(node.scan.subfolders);
+        std::size_t bytes = node.scan.fileEntries.Bytes();
+        for (const auto& child : node.children) bytes += child->path.size();
+        bytes_ += bytes;
         const auto added = static_cast<std::int64_t>(node.scan.fileEntries.size() +
                                                      node.children.size());
         if (found_.fetch_add(added) + added > capacity_ || node.scan.failure) enough_ = true;
     }
+
+    // Bytes of all entries found so far.
+    std::size_t Bytes() const { return bytes_; }
 
 private:
     void Work(SearchProgress* progress) {
@@ -126,14 +132,16 @@ private:
     int busy_ = 0;
     std::exception_ptr error_;
     std::atomic<std::int64_t> found_{0};
+    std::atomic<std::size_t> bytes_{0};
     std::atomic<bool> enough_{false};
 };
 
 // Appends a listed folder's own file entries; its failure, if any, ends the walk.
 void AppendFiles(SearchState& state, Node& node) {
-    for (const std::string& entry : node.scan.fileEntries) AppendEntry(state, entry);
+    const EntryBatch& files = node.scan.fileEntries;
+    for (std::size_t i = 0; i < files.size(); ++i) AppendEntry(state, files[i]);
     if (node.scan.failure) throw SearchFailure(*node.scan.failure);
-    std::vector<std::string>().swap(node.scan.fileEntries);
+    node.scan.fileEntries.Release();
 }
 
 // Lays the listed tree down into the found-file list in walk order.
@@ -175,6 +183,7 @@ void SearchFolder(SearchParams& params, SearchState& state, const MountSet& skip
                         static_cast<std::int64_t>(state.FoundList.UpperBound()) - state.FoundCount);
     try {
         scanner.Run(*root, std::max(threads, 1), progress);
+        state.FoundList.ReserveBytes(scanner.Bytes());
         AppendTree(params, state, scanner, *root);
     } catch (...) {
         DestroyTree(std::move(root));

@@ -1,0 +1,20 @@
+#include "search/entry_batch.h"
+
+namespace doze {
+
+void EntryBatch::Add(std::string_view entry) {
+    bytes_.append(entry);
+    ends_.push_back(bytes_.size());
+}
+
+std::string_view EntryBatch::operator[](std::size_t i) const {
+    const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(bytes_).substr(begin, ends_[i] - begin);
+}
+
+void EntryBatch::Release() {
+    std::string().swap(bytes_);
+    std::vector<std::size_t>().swap(ends_);
+}
+
+}  // namespace doze
