@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fcntl.h>
@@ -11,18 +9,20 @@
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <set>
 #include <string>
 
 #include "output/list_writers.h"
 #include "output/safe_file.h"
 #include "output/write_failure.h"
+#include "test_support/child.h"
 #include "test_support/list_fixture.h"
 #include "test_support/temp_tree.h"
 
 namespace {
 
+using doze::test::InChild;
+using doze::test::kSkipped;
 using doze::test::TempTree;
 
 std::set<std::string> Names(const std::string& folder) {
@@ -181,22 +181,6 @@ INSTANTIATE_TEST_SUITE_P(
         InjectedCase{"rename", {::write, ::fsync, ::close, FailingRename}, "cross-device"}),
     [](const ::testing::TestParamInfo<InjectedCase>& info) { return info.param.name; });
 
-// Runs `body` in a child; its exit status is the result (77: skipped).
-int InChild(const std::function<int()>& body) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        int code = 3;
-        try {
-            code = body();
-        } catch (...) {
-        }
-        ::_exit(code);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
-}
-
 // Writes a large text list over `path`; 0 when it failed cleanly.
 int WriteListExpectingFailure(const std::string& path) {
     std::vector<std::string> entries;
@@ -218,7 +202,7 @@ TEST(ReplacingFile, AFileSizeLimitFailsTheWriteAndKeepsTheOldList) {
     const int result = InChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{4096, 4096};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 77;
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return kSkipped;
         return WriteListExpectingFailure(t.Path("list.txt"));
     });
     EXPECT_EQ(result, 0);
@@ -226,34 +210,14 @@ TEST(ReplacingFile, AFileSizeLimitFailsTheWriteAndKeepsTheOldList) {
     EXPECT_EQ(Names(t.Root()), (std::set<std::string>{"list.txt"}));
 }
 
-void WriteText(const std::string& path, const std::string& text) {
-    const int fd = ::open(path.c_str(), O_WRONLY);
-    if (fd >= 0) {
-        [[maybe_unused]] const auto written = ::write(fd, text.data(), text.size());
-        ::close(fd);
-    }
-}
-
-// A mount namespace of this process's own: directly as root, otherwise inside
-// a user namespace that maps the user to root.
-bool EnterOwnMountNamespace() {
-    if (::geteuid() == 0) return ::unshare(CLONE_NEWNS) == 0;
-    const uid_t uid = ::geteuid();
-    const gid_t gid = ::getegid();
-    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
-    WriteText("/proc/self/setgroups", "deny");
-    WriteText("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1");
-    WriteText("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1");
-    return true;
-}
-
 TEST(ReplacingFile, AFullDiskFailsTheWriteAndKeepsTheOldList) {
     TempTree t;
     t.Folder("small");
     const int result = InChild([&] {
-        if (!EnterOwnMountNamespace()) return 77;
-        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
-        if (::mount("tmpfs", t.Path("small").c_str(), "tmpfs", 0, "size=16k") != 0) return 77;
+        if (!doze::test::EnterOwnMountNamespace() ||
+            ::mount("tmpfs", t.Path("small").c_str(), "tmpfs", 0, "size=16k") != 0) {
+            return kSkipped;
+        }
         const std::string path = t.Path("small/list.txt");
         WriteAll(path, "old");
         const int failed = WriteListExpectingFailure(path);
@@ -262,7 +226,7 @@ TEST(ReplacingFile, AFullDiskFailsTheWriteAndKeepsTheOldList) {
         if (Names(t.Path("small")) != std::set<std::string>{"list.txt"}) return 21;
         return 0;
     });
-    if (result == 77) GTEST_SKIP() << "no mount namespace for a small tmpfs here";
+    if (result == kSkipped) GTEST_SKIP() << "no mount namespace for a small tmpfs here";
     EXPECT_EQ(result, 0);
 }
 

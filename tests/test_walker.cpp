@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -9,6 +9,7 @@
 
 #include "search/errors.h"
 #include "search/walker.h"
+#include "test_support/child.h"
 #include "test_support/temp_tree.h"
 
 namespace {
@@ -24,6 +25,7 @@ void MakeNested(const std::string& root, const std::string& segment, int levels)
     ASSERT_EQ(::chdir("/"), 0);
 }
 
+using doze::test::InChild;
 using doze::test::SearchEntries;
 using doze::test::TempTree;
 using Strings = std::vector<std::string>;
@@ -71,27 +73,6 @@ TEST(SearchFolder, RootGivenWithTrailingSeparatorBuildsTheSamePaths) {
     t.File("Rock/riff.mp3", 0);
     const std::string r = t.Root();
     EXPECT_EQ(SearchEntries(r + "/"), (Strings{r + "/Rock", "riff.mp3|0"}));
-}
-
-TEST(SearchFolder, FolderRootIsWalkedLikeAnyFolder) {
-    // "/" gets no doubled separator in the paths below it.
-    doze::SearchState state;
-    doze::SearchParams params;
-    state.SearchRoot = "/";
-    doze::BeginRun(state, params);
-    state.FoundList.Dimension(3);  // the first few entries are enough
-    try {
-        doze::RunSearch(params, state);
-    } catch (const doze::SearchFailure&) {
-    }
-    ASSERT_GE(state.FoundList.Stored(), 1);
-    for (int i = 1; i <= state.FoundList.Stored(); ++i) {
-        const std::string entry(state.FoundList[i]);
-        if (entry.find('/') != std::string::npos) {
-            EXPECT_EQ(entry.rfind("//", 0), std::string::npos) << entry;
-            EXPECT_EQ(entry[0], '/');
-        }
-    }
 }
 
 TEST(CollectFolderFiles, CollectsOnlyRegularFilesFollowingLinks) {
@@ -172,20 +153,17 @@ TEST(SearchFolder, DeepTreeNeedsNeitherStackNorDescriptors) {
     for (int i = 1; i < 2000; ++i) relative += "/d";  // 2,000 levels, 4,000 bytes of path
     MakeNested(t.Root(), "d", 2000);
     t.File(relative + "/deep.mp3", 9);
-    // With few descriptors and a small stack the walk still reaches the bottom.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        rlimit files{16, 16};
-        ::setrlimit(RLIMIT_NOFILE, &files);
-        const Strings found = SearchEntries(t.Root());
-        const bool ok = found.size() == 2001 && found.back() == "deep.mp3|9" &&
-                        found[1999] == t.Path(relative);
-        ::_exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    // With 16 descriptors the walk still reaches the bottom.
+    EXPECT_EQ(InChild([&] {
+                  rlimit files{16, 16};
+                  ::setrlimit(RLIMIT_NOFILE, &files);
+                  const Strings found = SearchEntries(t.Root());
+                  return found.size() == 2001 && found.back() == "deep.mp3|9" &&
+                                 found[1999] == t.Path(relative)
+                             ? 0
+                             : 1;
+              }),
+              0);
 }
 
 TEST(SearchFolder, PathTooLongKeepsItsEntryAndIsNotListed) {
@@ -205,28 +183,13 @@ TEST(SearchFolder, UnreadableFolderKeepsItsEntryAndTheWalkGoesOn) {
     ASSERT_EQ(::chmod(t.Path("b/locked").c_str(), 0), 0);
     ::chmod(t.Root().c_str(), 0755);
     // Root reads everything: walk as an ordinary user in a child.
-    int pipeFds[2];
-    ASSERT_EQ(::pipe(pipeFds), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(pipeFds[0]);
-        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
-        std::string joined;
-        for (const std::string& e : SearchEntries(t.Root())) joined += e + "\n";
-        [[maybe_unused]] auto w = ::write(pipeFds[1], joined.data(), joined.size());
-        ::_exit(0);
-    }
-    ::close(pipeFds[1]);
-    std::string out;
-    char buf[4096];
-    for (ssize_t n; (n = ::read(pipeFds[0], buf, sizeof buf)) > 0;) out.append(buf, n);
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     const std::string r = t.Root();
-    EXPECT_EQ(out, r + "/a\nok.mp3|1\n" + r + "/b\n" + r + "/b/locked\n" + r + "/c\nok.mp3|2\n");
+    const Strings expected = {r + "/a", "ok.mp3|1", r + "/b", r + "/b/locked", r + "/c", "ok.mp3|2"};
+    EXPECT_EQ(InChild([&] {
+                  if (!doze::test::DropToOrdinaryUser()) return 2;
+                  return SearchEntries(r) == expected ? 0 : 1;
+              }),
+              0);
 }
 
 TEST(SearchFolder, FolderMetAgainBelowItselfIsNotEnteredTwice) {
@@ -234,24 +197,16 @@ TEST(SearchFolder, FolderMetAgainBelowItselfIsNotEnteredTwice) {
     t.File("music/a.mp3", 1);
     t.Folder("music/again");
     // A bind mount of a folder inside itself, in a mount namespace of a child.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::unshare(CLONE_NEWNS) != 0) ::_exit(77);
-        if (std::system(("mount --make-rprivate / && mount --bind '" + t.Path("music") + "' '" +
-                         t.Path("music/again") + "'")
-                            .c_str()) != 0) {
-            ::_exit(77);
+    const int result = InChild([&] {
+        if (!doze::test::EnterOwnMountNamespace() ||
+            ::mount(t.Path("music").c_str(), t.Path("music/again").c_str(), nullptr, MS_BIND,
+                    nullptr) != 0) {
+            return doze::test::kSkipped;
         }
-        const Strings found = SearchEntries(t.Path("music"));
-        const Strings expected = {"a.mp3|1", t.Path("music/again")};
-        ::_exit(found == expected ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no mount namespace for a bind mount here";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        return SearchEntries(t.Path("music")) == Strings{"a.mp3|1", t.Path("music/again")} ? 0 : 1;
+    });
+    if (result == doze::test::kSkipped) GTEST_SKIP() << "no mount namespace for a bind mount here";
+    EXPECT_EQ(result, 0);
 }
 
 // The same search by `threads` threads, the list dimensioned to `slots`:
