@@ -2,7 +2,9 @@
 
 namespace doze {
 
-std::string UsageLine() { return "usage: dozedozovo-list [--html] [--force] FOLDER OUTPUT"; }
+std::string UsageLine() {
+    return "usage: dozedozovo-list [--html] [--force] FOLDER OUTPUT";
+}
 
 CliOptions ParseCliOptions(const std::vector<std::string>& args) {
     CliOptions options;

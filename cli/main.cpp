@@ -32,12 +32,16 @@ enum ExitCode {
     kWriteFailed = 5,
 };
 
-void Say(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
+void Say(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
 
-void Complain(const std::string& line) { Say("dozedozovo-list: " + line); }
+void Complain(const std::string& line) {
+    Say("dozedozovo-list: " + line);
+}
 
 class StderrReporter : public doze::CompletionReporter {
-public:
+  public:
     void ListComplete(std::int32_t count) override { Say(doze::CompletionText(count)); }
 };
 
@@ -132,7 +136,9 @@ int main(int argc, char** argv) {
     const doze::CliOptions options =
         doze::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
     switch (options.action) {
-        case doze::CliOptions::Action::Help: PrintHelp(); return kOk;
+        case doze::CliOptions::Action::Help:
+            PrintHelp();
+            return kOk;
         case doze::CliOptions::Action::Version:
             std::printf("dozedozovo-list %s\n", DOZE_VERSION);
             return kOk;
@@ -140,7 +146,8 @@ int main(int argc, char** argv) {
             Complain(options.error);
             Say(doze::UsageLine());
             return kUsage;
-        case doze::CliOptions::Action::List: break;
+        case doze::CliOptions::Action::List:
+            break;
     }
     return Run(options);
 }

@@ -11,7 +11,7 @@ namespace {
 constexpr const char* kTableStart = "<TABLE WIDTH=100% BORDER=1>";
 
 class HtmlLayout : public ListLayout {
-public:
+  public:
     explicit HtmlLayout(ListSink& sink) : sink_(sink) {}
 
     void Line(std::string_view text) {
@@ -36,7 +36,7 @@ public:
         Line(kTableStart);
     }
 
-private:
+  private:
     ListSink& sink_;
     std::string line_;
 };

@@ -28,7 +28,9 @@ void DescriptorSink::Write(std::string_view bytes) {
     if (buffer_.size() >= 1 << 16) Flush();
 }
 
-void DescriptorSink::Commit() { Flush(); }
+void DescriptorSink::Commit() {
+    Flush();
+}
 
 void DescriptorSink::Flush() {
     const int err = WriteFully(fd_, buffer_);

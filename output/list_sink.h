@@ -9,7 +9,7 @@ namespace doze {
 // Where a writer's bytes go. Nothing counts as written until Commit returns;
 // a sink destroyed without Commit leaves its target as it was.
 class ListSink {
-public:
+  public:
     virtual ~ListSink() = default;
     // Throws WriteFailure.
     virtual void Write(std::string_view bytes) = 0;
@@ -21,13 +21,13 @@ public:
 
 // Writes straight to an open descriptor (standard output), every byte of it.
 class DescriptorSink : public ListSink {
-public:
+  public:
     DescriptorSink(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
     void Write(std::string_view bytes) override;
     void Commit() override;
     std::string Name() const override { return name_; }
 
-private:
+  private:
     void Flush();
     int fd_;
     std::string name_;

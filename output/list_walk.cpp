@@ -33,7 +33,8 @@ std::int32_t WalkListFor(const ListJob& job, const ListSink& sink, ListLayout& l
     try {
         return WalkList(*job.FoundList, job.DecimalSeparator, layout);
     } catch (const SizeConversionFailure& failure) {
-        throw WriteFailure("Cannot write \"" + sink.Name() + "\": " + failure.what() + std::string("."));
+        throw WriteFailure("Cannot write \"" + sink.Name() + "\": " + failure.what() +
+                           std::string("."));
     }
 }
 

@@ -11,7 +11,7 @@ namespace doze {
 
 // What a list format writes at each step of the walk over the found-file list.
 class ListLayout {
-public:
+  public:
     virtual ~ListLayout() = default;
     // A file of the current folder, with its size already formatted ("4.00").
     virtual void FileLine(std::string_view name, const std::string& megabytes) = 0;
@@ -25,8 +25,7 @@ public:
 // share: file entries become file lines, a folder entry gets a heading only
 // when a file entry follows it, a folder entry that ends the list is dropped.
 // Returns the number of file lines. A size that cannot be converted throws.
-std::int32_t WalkList(const EntryList& list, std::string_view decimalSeparator,
-                      ListLayout& layout);
+std::int32_t WalkList(const EntryList& list, std::string_view decimalSeparator, ListLayout& layout);
 
 // WalkList over the job's list; a size that cannot be converted is reported
 // as a failure to write the sink's target.

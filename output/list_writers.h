@@ -19,7 +19,7 @@ struct ListJob {
 
 // Told once a list has been written in full and stored.
 class CompletionReporter {
-public:
+  public:
     virtual ~CompletionReporter() = default;
     // Count of files listed; CompletionText(count) is what the user is told.
     virtual void ListComplete(std::int32_t count) = 0;

@@ -60,9 +60,9 @@ ReplacingFile::ReplacingFile(std::string targetPath, const FileCalls& calls)
     bool exists = false;
     if (::stat(resolved_.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode)) {
-            throw WriteFailure("Cannot write \"" + target_ + "\": " +
-                               (S_ISDIR(st.st_mode) ? "it is a folder."
-                                                    : "it is not a regular file."));
+            throw WriteFailure(
+                "Cannot write \"" + target_ +
+                "\": " + (S_ISDIR(st.st_mode) ? "it is a folder." : "it is not a regular file."));
         }
         exists = true;
         mode = st.st_mode & 07777;
@@ -80,7 +80,9 @@ ReplacingFile::ReplacingFile(std::string targetPath, const FileCalls& calls)
     buffer_.reserve(kBufferSize);
 }
 
-ReplacingFile::~ReplacingFile() { Discard(); }
+ReplacingFile::~ReplacingFile() {
+    Discard();
+}
 
 void ReplacingFile::Write(std::string_view bytes) {
     if (fd_ < 0) throw WriteFailure("Cannot write \"" + target_ + "\": it is closed.");

@@ -25,7 +25,7 @@ const FileCalls& SystemFileCalls();
 // failure the target is as before, the temporary file is gone, and a
 // WriteFailure naming the target and the cause is thrown.
 class ReplacingFile : public ListSink {
-public:
+  public:
     explicit ReplacingFile(std::string targetPath, const FileCalls& calls = SystemFileCalls());
     ~ReplacingFile() override;
     ReplacingFile(const ReplacingFile&) = delete;
@@ -38,7 +38,7 @@ public:
     // The file that will be replaced (links resolved).
     const std::string& ResolvedTarget() const { return resolved_; }
 
-private:
+  private:
     [[noreturn]] void Fail(const std::string& what, int err);
     void Flush();
     void Discard();

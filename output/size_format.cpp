@@ -9,11 +9,13 @@
 namespace doze {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 [[noreturn]] void OutOfRange(std::string_view sizeText) {
     throw SizeConversionFailure("the size \"" + std::string(sizeText) +
-                       "\" lies outside the range of a byte count.");
+                                "\" lies outside the range of a byte count.");
 }
 
 // The leading decimal number of `text`, rounded to a whole number with halves

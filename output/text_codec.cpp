@@ -5,9 +5,13 @@
 namespace doze {
 namespace {
 
-bool IsControl(unsigned char c) { return (c >= 0x01 && c <= 0x1F) || c == 0x7F; }
+bool IsControl(unsigned char c) {
+    return (c >= 0x01 && c <= 0x1F) || c == 0x7F;
+}
 
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 // Length of the valid UTF-8 sequence at `i` and its code point; 0 when the
 // byte at `i` does not start one.
@@ -86,12 +90,24 @@ std::string HtmlEscape(std::string_view text) {
             out += '?';
         } else {
             switch (byte) {
-                case '&': out += "&amp;"; break;
-                case '<': out += "&lt;"; break;
-                case '>': out += "&gt;"; break;
-                case '"': out += "&quot;"; break;
-                case '\'': out += "&#39;"; break;
-                default: out += static_cast<char>(byte); break;
+                case '&':
+                    out += "&amp;";
+                    break;
+                case '<':
+                    out += "&lt;";
+                    break;
+                case '>':
+                    out += "&gt;";
+                    break;
+                case '"':
+                    out += "&quot;";
+                    break;
+                case '\'':
+                    out += "&#39;";
+                    break;
+                default:
+                    out += static_cast<char>(byte);
+                    break;
             }
         }
     }

@@ -12,7 +12,7 @@ constexpr const char* kLineEnd = "\r\n";
 constexpr std::size_t kSizeColumn = 60;
 
 class TextLayout : public ListLayout {
-public:
+  public:
     explicit TextLayout(ListSink& sink) : sink_(sink) {}
 
     void Line(std::string_view text) {
@@ -44,7 +44,7 @@ public:
         Line("");
     }
 
-private:
+  private:
     ListSink& sink_;
     std::string line_;
 };

@@ -5,13 +5,13 @@ namespace doze {
 
 // A list could not be written; the target file was left as it was before.
 class WriteFailure : public Failure {
-public:
+  public:
     using Failure::Failure;
 };
 
 // A size text of the found-file list could not be turned into a number.
 class SizeConversionFailure : public WriteFailure {
-public:
+  public:
     using WriteFailure::WriteFailure;
 };
 

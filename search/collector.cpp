@@ -14,9 +14,11 @@ void CollectMatchingFiles(const std::string& folder, const std::string& pattern,
         if (!MatchesPattern(item.name, pattern)) continue;
         const LengthQuery length = listing.QueryLength(item);
         switch (length.outcome) {
-            case LengthQuery::Regular: break;
+            case LengthQuery::Regular:
+                break;
             case LengthQuery::NotRegular:
-            case LengthQuery::Vanished: continue;
+            case LengthQuery::Vanished:
+                continue;
             case LengthQuery::Failed:
                 throw SearchFailure("Cannot read the length of \"" + AddBackslash(folder) +
                                     item.name + "\": " + SystemErrorText(length.error) + ".");

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstddef>
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 
 #include "search/path_text.h"
@@ -25,7 +25,9 @@ EntryType TypeFromMode(mode_t mode) {
 
 }  // namespace
 
-FolderListing::~FolderListing() { Close(); }
+FolderListing::~FolderListing() {
+    Close();
+}
 
 bool FolderListing::Open(const std::string& path) {
     Close();
@@ -59,16 +61,24 @@ bool FolderListing::Open(const std::string& path) {
             if (name == "." || name == "..") continue;
             EntryType type;
             switch (d->d_type) {
-                case DT_DIR: type = EntryType::Folder; break;
-                case DT_REG: type = EntryType::File; break;
-                case DT_LNK: type = EntryType::Link; break;
+                case DT_DIR:
+                    type = EntryType::Folder;
+                    break;
+                case DT_REG:
+                    type = EntryType::File;
+                    break;
+                case DT_LNK:
+                    type = EntryType::Link;
+                    break;
                 case DT_UNKNOWN: {
                     struct stat est {};
                     if (::fstatat(fd_, name.c_str(), &est, AT_SYMLINK_NOFOLLOW) != 0) continue;
                     type = TypeFromMode(est.st_mode);
                     break;
                 }
-                default: type = EntryType::Other; break;
+                default:
+                    type = EntryType::Other;
+                    break;
             }
             entries_.push_back(ListedEntry{std::move(name), type});
         }

@@ -33,7 +33,7 @@ struct LengthQuery {
 // folder stays open only until Close (or destruction), so a walker can close
 // it before it goes deeper and never holds descriptors across levels.
 class FolderListing {
-public:
+  public:
     FolderListing() = default;
     FolderListing(const FolderListing&) = delete;
     FolderListing& operator=(const FolderListing&) = delete;
@@ -53,7 +53,7 @@ public:
 
     void Close();
 
-private:
+  private:
     int fd_ = -1;
     int error_ = 0;
     FolderId id_;

@@ -8,7 +8,7 @@ namespace doze {
 
 // Entries kept back to back in one buffer, in the order they were added.
 class EntryBatch {
-public:
+  public:
     void Add(std::string_view entry);
     std::size_t size() const { return ends_.size(); }
     // Bytes of all entries together.
@@ -18,7 +18,7 @@ public:
     // Empties the batch and gives its memory back.
     void Release();
 
-private:
+  private:
     std::string bytes_;
     std::vector<std::size_t> ends_;
 };

@@ -4,6 +4,8 @@
 
 namespace doze {
 
-std::string SystemErrorText(int err) { return std::strerror(err); }
+std::string SystemErrorText(int err) {
+    return std::strerror(err);
+}
 
 }  // namespace doze

@@ -7,14 +7,14 @@ namespace doze {
 // Base of every failure the core raises. what() is a complete sentence fit to
 // show a user: it names the path concerned and the cause.
 class Failure : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // The search could not go on: the found-file list is full, or the length of a
 // listed file could not be read.
 class SearchFailure : public Failure {
-public:
+  public:
     using Failure::Failure;
 };
 

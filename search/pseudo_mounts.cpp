@@ -28,9 +28,9 @@ std::string DecodeOctal(std::string_view field) {
 
 bool IsPseudoFileSystem(std::string_view type) {
     static constexpr std::array<std::string_view, 17> kTypes = {
-        "proc",    "sysfs",  "devtmpfs", "devpts",    "cgroup",      "cgroup2",
-        "securityfs", "debugfs", "tracefs", "pstore", "bpf",          "configfs",
-        "mqueue",  "hugetlbfs", "fusectl", "binfmt_misc", "efivarfs"};
+        "proc",       "sysfs",     "devtmpfs", "devpts",      "cgroup",  "cgroup2",
+        "securityfs", "debugfs",   "tracefs",  "pstore",      "bpf",     "configfs",
+        "mqueue",     "hugetlbfs", "fusectl",  "binfmt_misc", "efivarfs"};
     for (std::string_view t : kTypes) {
         if (t == type) return true;
     }

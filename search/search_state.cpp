@@ -69,6 +69,8 @@ bool EndSearch(SearchState& state) {
     return true;
 }
 
-void ReleaseList(SearchState& state) { state.FoundList.Erase(); }
+void ReleaseList(SearchState& state) {
+    state.FoundList.Erase();
+}
 
 }  // namespace doze

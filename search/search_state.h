@@ -17,7 +17,7 @@ struct SearchParams {
 // The found-file list: entries numbered from 1, stored back to back in one
 // buffer so that a million entries cost little more than their bytes.
 class EntryList {
-public:
+  public:
     static constexpr std::int32_t kCapacity = 1'000'000;
 
     // Makes the list empty with room for `slots` entries (1..slots).
@@ -41,7 +41,7 @@ public:
     // Entry `index` (1-based); an empty view for a slot not yet stored.
     std::string_view operator[](std::int32_t index) const;
 
-private:
+  private:
     std::string bytes_;
     std::vector<std::size_t> ends_;
     std::int32_t slots_ = 0;

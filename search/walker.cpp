@@ -42,7 +42,7 @@ void DestroyTree(std::unique_ptr<Node> root) {
 // listed or enough is known: more entries than the list can take, or a
 // failure. What is not listed then is listed later, when the walk gets there.
 class TreeScanner {
-public:
+  public:
     TreeScanner(std::string pattern, const MountSet& skip, std::int64_t capacity)
         : pattern_(std::move(pattern)), skip_(skip), capacity_(capacity) {}
 
@@ -78,15 +78,15 @@ public:
         std::size_t bytes = node.scan.fileEntries.Bytes();
         for (const auto& child : node.children) bytes += child->path.size();
         bytes_ += bytes;
-        const auto added = static_cast<std::int64_t>(node.scan.fileEntries.size() +
-                                                     node.children.size());
+        const auto added =
+            static_cast<std::int64_t>(node.scan.fileEntries.size() + node.children.size());
         if (found_.fetch_add(added) + added > capacity_ || node.scan.failure) enough_ = true;
     }
 
     // Bytes of all entries found so far.
     std::size_t Bytes() const { return bytes_; }
 
-private:
+  private:
     void Work(SearchProgress* progress) {
         try {
             for (;;) {
@@ -111,8 +111,8 @@ private:
                 }
                 ready_.notify_all();
                 if (progress != nullptr) {
-                    progress->EntriesFound(static_cast<std::int32_t>(
-                        std::min<std::int64_t>(found_, capacity_ + 1)));
+                    progress->EntriesFound(
+                        static_cast<std::int32_t>(std::min<std::int64_t>(found_, capacity_ + 1)));
                 }
             }
         } catch (...) {

@@ -8,7 +8,7 @@ namespace doze {
 
 // Told the entry count now and then while a search runs; the counts rise.
 class SearchProgress {
-public:
+  public:
     virtual ~SearchProgress() = default;
     virtual void EntriesFound(std::int32_t count) = 0;
 };

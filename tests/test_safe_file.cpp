@@ -1,10 +1,9 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <fcntl.h>
 
 #include <cerrno>
 #include <csignal>

@@ -30,17 +30,17 @@ INSTANTIATE_TEST_SUITE_P(
                       SizeCase{"2147483647", "2048.00"}, SizeCase{"-1073741824", "-1024.00"},
                       SizeCase{"", "0.00"}, SizeCase{"abc", "0.00"}));
 
-INSTANTIATE_TEST_SUITE_P(
-    BeyondThirtyTwoBits, FormatSizeMBTable,
-    ::testing::Values(SizeCase{"2147483648", "2048.00"},        // 2 GiB shows its real size
-                      SizeCase{"5368709120", "5120.00"},        // 5 GiB
-                      SizeCase{"9223372036854775807", "8796093022208.00"},
-                      SizeCase{"-9223372036854775808", "-8796093022208.00"}));
+INSTANTIATE_TEST_SUITE_P(BeyondThirtyTwoBits, FormatSizeMBTable,
+                         ::testing::Values(SizeCase{"2147483648",
+                                                    "2048.00"},  // 2 GiB shows its real size
+                                           SizeCase{"5368709120", "5120.00"},  // 5 GiB
+                                           SizeCase{"9223372036854775807", "8796093022208.00"},
+                                           SizeCase{"-9223372036854775808", "-8796093022208.00"}));
 
 INSTANTIATE_TEST_SUITE_P(
     LooseText, FormatSizeMBTable,
-    ::testing::Values(SizeCase{" 3670016 ", "4.00"},  // blanks are passed over
-                      SizeCase{"3 670 016", "4.00"},  // even between digits
+    ::testing::Values(SizeCase{" 3670016 ", "4.00"},   // blanks are passed over
+                      SizeCase{"3 670 016", "4.00"},   // even between digits
                       SizeCase{"3670016xyz", "4.00"},  // reading stops at the first stranger
                       SizeCase{"+5000000", "5.00"},
                       SizeCase{"1048575.5", "1.00"},  // a half byte rounds to the even count

@@ -41,14 +41,13 @@ Written Write(const std::string& root, const Strings& entries, const std::string
 }
 
 TEST(WriteTextList, TheSampleListLineForLine) {
-    const Written w = Write("/Music", {"intro.mp3|3670016", "/Music/Live", "/Music/Live/1999",
-                                       "concert.mp3|5000000", "encore.mp3|1572863", "/Music/Rock",
-                                       "riff.mp3|2621440", "/Music/Rock/Demos"});
-    EXPECT_EQ(w.lines,
-              (Strings{kHead1, kHead2, "", "/Music", "", FileLine("intro.mp3", "4.00"), "",
-                       "/Music/Live/1999", "", FileLine("concert.mp3", "5.00"),
-                       FileLine("encore.mp3", "2.00"), "", "/Music/Rock", "",
-                       FileLine("riff.mp3", "2.00"), ""}));
+    const Written w = Write(
+        "/Music", {"intro.mp3|3670016", "/Music/Live", "/Music/Live/1999", "concert.mp3|5000000",
+                   "encore.mp3|1572863", "/Music/Rock", "riff.mp3|2621440", "/Music/Rock/Demos"});
+    EXPECT_EQ(w.lines, (Strings{kHead1, kHead2, "", "/Music", "", FileLine("intro.mp3", "4.00"), "",
+                                "/Music/Live/1999", "", FileLine("concert.mp3", "5.00"),
+                                FileLine("encore.mp3", "2.00"), "", "/Music/Rock", "",
+                                FileLine("riff.mp3", "2.00"), ""}));
     EXPECT_EQ(w.returned, 4);
     EXPECT_EQ(w.reported, (std::vector<std::int32_t>{4}));
     EXPECT_TRUE(w.committed);
@@ -70,8 +69,8 @@ TEST(WriteTextList, FoldersOnlyGiveTheHeadAloneAndCountZero) {
 TEST(WriteTextList, ColumnRuleForLongNamesCountsCharactersNotBytes) {
     const std::string name59(59, 'a');
     const std::string name60(60, 'b');
-    const std::string accented = "caf\xc3\xa9";       // 4 characters, 5 bytes
-    const std::string invalid = "\xff\xfe.mp3";        // each bad byte counts as one
+    const std::string accented = "caf\xc3\xa9";  // 4 characters, 5 bytes
+    const std::string invalid = "\xff\xfe.mp3";  // each bad byte counts as one
     const Written w = Write("/M", {name59 + "|0", name60 + "|0", accented + "|0", invalid + "|0"});
     ASSERT_EQ(w.lines.size(), 10u);
     EXPECT_EQ(w.lines[5], name59 + "0.00 MB");
@@ -117,8 +116,8 @@ TEST(WriteTextList, ToAFileReplacesItWhole) {
     const doze::ListJob job{"/M", &list, "."};
     RecordingReporter reporter;
     EXPECT_EQ(doze::WriteTextList(job, t.Path("list.txt"), reporter), 1);
-    EXPECT_EQ(t.Read("list.txt"), kHead1 + "\r\n" + kHead2 + "\r\n\r\n/M\r\n\r\n" +
-                                      FileLine("a.mp3", "0.00") + "\r\n");
+    EXPECT_EQ(t.Read("list.txt"),
+              kHead1 + "\r\n" + kHead2 + "\r\n\r\n/M\r\n\r\n" + FileLine("a.mp3", "0.00") + "\r\n");
 }
 
 TEST(CompletionText, CountThenTheFixedWords) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,9 +39,9 @@ TEST(SearchFolder, LaysEntriesDownDepthFirstFilesBeforeSubfolders) {
     t.Folder("Rock/Demos");
     t.File("Rock/cover.jpg", 10);
     const std::string r = t.Root();
-    EXPECT_EQ(SearchEntries(r), (Strings{"intro.mp3|3670016", r + "/Live", r + "/Live/1999",
-                                         "concert.mp3|5000000", "encore.MP3|1572863",
-                                         r + "/Rock", "riff.mp3|2621440", r + "/Rock/Demos"}));
+    EXPECT_EQ(SearchEntries(r),
+              (Strings{"intro.mp3|3670016", r + "/Live", r + "/Live/1999", "concert.mp3|5000000",
+                       "encore.MP3|1572863", r + "/Rock", "riff.mp3|2621440", r + "/Rock/Demos"}));
 }
 
 TEST(SearchFolder, ListsEachFolderInFoldedNameOrder) {
@@ -51,9 +51,9 @@ TEST(SearchFolder, ListsEachFolderInFoldedNameOrder) {
     }
     for (const char* name : {"beta", "Alpha", "gamma"}) t.Folder(name);
     const std::string r = t.Root();
-    EXPECT_EQ(SearchEntries(r), (Strings{"10.mp3|1", "9.mp3|1", "A.mp3|1", "a.MP3|1", "b.mp3|1",
-                                         "C.mp3|1", "_z.mp3|1", r + "/Alpha", r + "/beta",
-                                         r + "/gamma"}));
+    EXPECT_EQ(SearchEntries(r),
+              (Strings{"10.mp3|1", "9.mp3|1", "A.mp3|1", "a.MP3|1", "b.mp3|1", "C.mp3|1",
+                       "_z.mp3|1", r + "/Alpha", r + "/beta", r + "/gamma"}));
 }
 
 TEST(SearchFolder, RootWithNothingGivesNoEntryAndFoldersOnlyGiveFolderEntries) {
@@ -81,12 +81,12 @@ TEST(CollectFolderFiles, CollectsOnlyRegularFilesFollowingLinks) {
     t.File("hidden/.secret.mp3", 7);
     t.Folder("Album.mp3");  // a folder named like music is walked, never collected
     t.File("Album.mp3/inside.mp3", 3);
-    t.Link("link.mp3", "real.mp3");            // a link to a file: its own name, target's size
-    t.Link("dangling.mp3", "nowhere.mp3");     // resolves nowhere: passed over
+    t.Link("link.mp3", "real.mp3");         // a link to a file: its own name, target's size
+    t.Link("dangling.mp3", "nowhere.mp3");  // resolves nowhere: passed over
     t.Link("loop1.mp3", "loop2.mp3");
-    t.Link("loop2.mp3", "loop1.mp3");          // a loop: passed over
-    t.Link("through.mp3", "real.mp3/x");       // through a file: passed over
-    t.Link("dirlink.mp3", "hidden");           // a link to a folder: neither walked nor listed
+    t.Link("loop2.mp3", "loop1.mp3");     // a loop: passed over
+    t.Link("through.mp3", "real.mp3/x");  // through a file: passed over
+    t.Link("dirlink.mp3", "hidden");      // a link to a folder: neither walked nor listed
     t.Link("dirlink", "hidden");
     ASSERT_EQ(::mkfifo(t.Path("pipe.mp3").c_str(), 0644), 0);  // never opened, never listed
     const std::string r = t.Root();
@@ -103,10 +103,17 @@ TEST(CollectFolderFiles, ZeroByteAndHugeSparseFiles) {
 
 TEST(CollectFolderFiles, HostileNamesReachTheListUnchanged) {
     TempTree t;
-    const Strings names = {
-        "a|b.mp3",       "back\\slash.mp3", "amp&<lt>.mp3",      "\"quoted\" 'single'.mp3",
-        "new\nline.mp3", "tab\there.mp3",   " leading.mp3",      "trailing .mp3",
-        "caf\xc3\xa9 \xe2\x99\xab.mp3",     "latin1 \xe9\xe8.mp3", std::string(251, 'n') + ".mp3"};
+    const Strings names = {"a|b.mp3",
+                           "back\\slash.mp3",
+                           "amp&<lt>.mp3",
+                           "\"quoted\" 'single'.mp3",
+                           "new\nline.mp3",
+                           "tab\there.mp3",
+                           " leading.mp3",
+                           "trailing .mp3",
+                           "caf\xc3\xa9 \xe2\x99\xab.mp3",
+                           "latin1 \xe9\xe8.mp3",
+                           std::string(251, 'n') + ".mp3"};
     for (const std::string& name : names) t.File(name, 1);
     t.Folder("sub|dir\\x");
     t.File("sub|dir\\x/in\xff.mp3", 2);
@@ -184,7 +191,8 @@ TEST(SearchFolder, UnreadableFolderKeepsItsEntryAndTheWalkGoesOn) {
     ::chmod(t.Root().c_str(), 0755);
     // Root reads everything: walk as an ordinary user in a child.
     const std::string r = t.Root();
-    const Strings expected = {r + "/a", "ok.mp3|1", r + "/b", r + "/b/locked", r + "/c", "ok.mp3|2"};
+    const Strings expected = {r + "/a",        "ok.mp3|1", r + "/b",
+                              r + "/b/locked", r + "/c",   "ok.mp3|2"};
     EXPECT_EQ(InChild([&] {
                   if (!doze::test::DropToOrdinaryUser()) return 2;
                   return SearchEntries(r) == expected ? 0 : 1;
@@ -265,7 +273,7 @@ TEST(SearchFolder, MoreThreadsGiveTheSameListAndTheSameEndWhenItIsFull) {
 }
 
 class CountingProgress : public doze::SearchProgress {
-public:
+  public:
     void EntriesFound(std::int32_t count) override { counts.push_back(count); }
     std::vector<std::int32_t> counts;
 };

@@ -14,19 +14,22 @@ namespace {
 
 QMessageBox::Icon IconFor(int style) {
     switch (style) {
-        case kStyleYesNoQuestion: return QMessageBox::Question;
-        case kStyleExclamation: return QMessageBox::Warning;
-        case kStyleInformation: return QMessageBox::Information;
-        default: return QMessageBox::NoIcon;
+        case kStyleYesNoQuestion:
+            return QMessageBox::Question;
+        case kStyleExclamation:
+            return QMessageBox::Warning;
+        case kStyleInformation:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
     }
 }
 
 class DesktopUi : public PlatformUi {
-public:
-    int ShowMessage(QWidget* owner, const QString& text, int style,
-                    const QString& title) override {
-        QMessageBox box(IconFor(style), title.isEmpty() ? QString(kApplicationTitle) : title,
-                        text, QMessageBox::NoButton, owner);
+  public:
+    int ShowMessage(QWidget* owner, const QString& text, int style, const QString& title) override {
+        QMessageBox box(IconFor(style), title.isEmpty() ? QString(kApplicationTitle) : title, text,
+                        QMessageBox::NoButton, owner);
         if (style == kStyleYesNoQuestion) {
             box.addButton(QMessageBox::Yes);
             box.addButton(QMessageBox::No);
@@ -82,8 +85,12 @@ PlatformUi& Ui() {
     return g_override != nullptr ? *g_override : desktop;
 }
 
-void SetUi(PlatformUi* ui) { g_override = ui; }
+void SetUi(PlatformUi* ui) {
+    g_override = ui;
+}
 
-QIcon ProgramIcon() { return QIcon(QPixmap(dozedozovo_xpm)); }
+QIcon ProgramIcon() {
+    return QIcon(QPixmap(dozedozovo_xpm));
+}
 
 }  // namespace doze

@@ -8,10 +8,10 @@ namespace doze {
 
 // Button-and-icon styles of a message box, and its answers.
 enum MessageStyle : int {
-    kStyleOk = 0,               // OK alone, no icon
-    kStyleYesNoQuestion = 36,   // Yes and No, question icon
-    kStyleExclamation = 48,     // OK, exclamation icon
-    kStyleInformation = 64,     // OK, information icon
+    kStyleOk = 0,              // OK alone, no icon
+    kStyleYesNoQuestion = 36,  // Yes and No, question icon
+    kStyleExclamation = 48,    // OK, exclamation icon
+    kStyleInformation = 64,    // OK, information icon
 };
 enum MessageAnswer : int { kAnswerOk = 1, kAnswerYes = 6, kAnswerNo = 7 };
 
@@ -30,7 +30,7 @@ struct SaveDialogRequest {
 // the one yield of a run, the document opener and program start. Tests put a
 // scripted one in place with SetUi.
 class PlatformUi {
-public:
+  public:
     virtual ~PlatformUi() = default;
     // A modal message box; returns kAnswerOk, kAnswerYes or kAnswerNo. An empty
     // title shows kApplicationTitle.

@@ -14,7 +14,7 @@ EntryList MakeList(const std::vector<std::string>& entries);
 
 // Collects what a writer writes, in memory.
 class MemorySink : public ListSink {
-public:
+  public:
     void Write(std::string_view bytes) override { text += bytes; }
     void Commit() override { committed = true; }
     std::string Name() const override { return "memory"; }
@@ -24,7 +24,7 @@ public:
 
 // Remembers the counts it was told.
 class RecordingReporter : public CompletionReporter {
-public:
+  public:
     void ListComplete(std::int32_t count) override { counts.push_back(count); }
     std::vector<std::int32_t> counts;
 };

@@ -16,8 +16,8 @@ namespace doze::test {
 
 TempTree::TempTree() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                          "/dozedozovo-test-XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/dozedozovo-test-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     root_ = std::filesystem::canonical(pattern).string();
 }
@@ -36,7 +36,9 @@ TempTree::~TempTree() {
     std::filesystem::remove_all(root_, ignored);
 }
 
-std::string TempTree::Path(const std::string& relative) const { return root_ + "/" + relative; }
+std::string TempTree::Path(const std::string& relative) const {
+    return root_ + "/" + relative;
+}
 
 void TempTree::Folder(const std::string& relative) const {
     std::filesystem::create_directories(Path(relative));
@@ -60,7 +62,9 @@ void TempTree::Link(const std::string& relative, const std::string& target) cons
     }
 }
 
-std::string TempTree::Read(const std::string& relative) const { return ReadFile(Path(relative)); }
+std::string TempTree::Read(const std::string& relative) const {
+    return ReadFile(Path(relative));
+}
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

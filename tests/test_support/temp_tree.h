@@ -9,7 +9,7 @@ namespace doze::test {
 
 // A folder tree made for one test, removed with everything in it afterwards.
 class TempTree {
-public:
+  public:
     TempTree();
     ~TempTree();
     TempTree(const TempTree&) = delete;
@@ -27,7 +27,7 @@ public:
     void Link(const std::string& relative, const std::string& target) const;
     std::string Read(const std::string& relative) const;
 
-private:
+  private:
     std::string root_;
 };
 
