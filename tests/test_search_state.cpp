@@ -6,11 +6,15 @@
 
 namespace {
 
-using doze::test::Entries;
+using Strings = std::vector<std::string>;
 
 // A state just after the begin-run step.
-struct Begun {
-    Begun() { doze::BeginRun(state, params); }
+class SearchStateTest : public ::testing::Test {
+  protected:
+    void SetUp() override { doze::BeginRun(state, params); }
+    void Append(const Strings& entries) {
+        for (const std::string& entry : entries) doze::AppendEntry(state, entry);
+    }
     doze::SearchState state;
     doze::SearchParams params;
 };
@@ -28,22 +32,18 @@ TEST(BeginRun, SetsPatternPathCapacityAndCount) {
     EXPECT_EQ(state.FoundList.Stored(), 0);
 }
 
-TEST(AppendEntry, StoresAtTheRaisedCount) {
-    Begun run;
-    auto& [state, params] = run;
-    doze::AppendEntry(state, "a.mp3|1");
-    doze::AppendEntry(state, "/music/Rock");
-    doze::AppendEntry(state, "");
+TEST_F(SearchStateTest, EntriesStandAtTheRaisedCountAndTrimKeepsThem) {
+    EXPECT_FALSE(doze::EndSearch(state));  // nothing found: the list stays as it is
+    EXPECT_EQ(state.FoundList.UpperBound(), 1'000'000);
+    Append({"a.mp3|1", "/music/Rock", ""});
     EXPECT_EQ(state.FoundCount, 3);
-    EXPECT_EQ(state.FoundList[1], "a.mp3|1");
-    EXPECT_EQ(state.FoundList[2], "/music/Rock");
-    EXPECT_EQ(state.FoundList[3], "");
     EXPECT_EQ(state.FoundList[4], "");  // a slot not stored yet reads empty
+    ASSERT_TRUE(doze::EndSearch(state));
+    EXPECT_EQ(state.FoundList.UpperBound(), 3);
+    EXPECT_EQ(doze::test::Entries(state.FoundList), (Strings{"a.mp3|1", "/music/Rock", ""}));
 }
 
-TEST(AppendEntry, TheMillionAndFirstEntryEndsTheSearchAfterTheCountWasRaised) {
-    Begun run;
-    auto& [state, params] = run;
+TEST_F(SearchStateTest, TheMillionAndFirstEntryEndsTheSearchAfterTheCountWasRaised) {
     for (int i = 0; i < 1'000'000; ++i) doze::AppendEntry(state, "x.mp3|0");
     EXPECT_EQ(state.FoundCount, 1'000'000);
     EXPECT_THROW(doze::AppendEntry(state, "y.mp3|0"), doze::SearchFailure);
@@ -52,38 +52,16 @@ TEST(AppendEntry, TheMillionAndFirstEntryEndsTheSearchAfterTheCountWasRaised) {
     EXPECT_EQ(state.FoundList[1'000'000], "x.mp3|0");
 }
 
-TEST(EndSearch, NothingFoundLeavesTheListAlone) {
-    Begun run;
-    auto& [state, params] = run;
-    EXPECT_FALSE(doze::EndSearch(state));
-    EXPECT_EQ(state.FoundList.UpperBound(), 1'000'000);
-}
-
-TEST(EndSearch, TrimsToTheCount) {
-    Begun run;
-    auto& [state, params] = run;
-    doze::AppendEntry(state, "a.mp3|1");
-    doze::AppendEntry(state, "/m/b");
-    ASSERT_TRUE(doze::EndSearch(state));
-    EXPECT_EQ(state.FoundList.UpperBound(), 2);
-    EXPECT_EQ(Entries(state.FoundList), (std::vector<std::string>{"a.mp3|1", "/m/b"}));
-}
-
-TEST(ReleaseList, ErasesAndASecondRunStartsAfresh) {
-    Begun run;
-    auto& [state, params] = run;
-    doze::AppendEntry(state, "first.mp3|1");
-    doze::AppendEntry(state, "second.mp3|2");
+TEST_F(SearchStateTest, ReleaseErasesAndASecondRunStartsAfresh) {
+    Append({"first.mp3|1", "second.mp3|2"});
     doze::EndSearch(state);
     doze::ReleaseList(state);
     EXPECT_FALSE(state.FoundList.IsDimensioned());
     EXPECT_EQ(state.FoundList.Stored(), 0);
-
     doze::BeginRun(state, params);
     EXPECT_EQ(state.FoundCount, 0);
-    doze::AppendEntry(state, "third.mp3|3");
-    EXPECT_EQ(state.FoundList[1], "third.mp3|3");
-    EXPECT_EQ(state.FoundList.Stored(), 1);
+    Append({"third.mp3|3"});
+    EXPECT_EQ(doze::test::Entries(state.FoundList), (Strings{"third.mp3|3"}));
 }
 
 TEST(EntryList, StoringOutsideTheDimensionFails) {

@@ -272,26 +272,4 @@ TEST(SearchFolder, MoreThreadsGiveTheSameListAndTheSameEndWhenItIsFull) {
     }
 }
 
-class CountingProgress : public doze::SearchProgress {
-  public:
-    void EntriesFound(std::int32_t count) override { counts.push_back(count); }
-    std::vector<std::int32_t> counts;
-};
-
-TEST(RunSearch, ReportsRisingCountsEndingWithTheTotal) {
-    TempTree t;
-    t.File("a/1.mp3", 1);
-    t.File("b/2.mp3", 1);
-    doze::SearchState state;
-    doze::SearchParams params;
-    state.SearchRoot = t.Root();
-    doze::BeginRun(state, params);
-    CountingProgress progress;
-    doze::RunSearch(params, state, &progress);
-    ASSERT_FALSE(progress.counts.empty());
-    EXPECT_TRUE(std::is_sorted(progress.counts.begin(), progress.counts.end()));
-    EXPECT_EQ(progress.counts.back(), 4);
-    EXPECT_EQ(state.FoundCount, 4);
-}
-
 }  // namespace
