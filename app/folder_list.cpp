@@ -7,11 +7,9 @@
 #include <QKeyEvent>
 #include <QStyle>
 #include <QStyledItemDelegate>
-#include <algorithm>
 
 #include "search/dir_listing.h"
 #include "search/path_text.h"
-#include "search/pattern.h"
 
 namespace doze {
 namespace {
@@ -53,8 +51,6 @@ int ListSubfolders(const std::string& path, std::vector<std::string>& names) {
         }
         names.push_back(entry.name);
     }
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return ListingLess(a, b); });
     return 0;
 }
 

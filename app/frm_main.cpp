@@ -191,7 +191,7 @@ void frmMain::Dir1_Change() {
 
 void frmMain::Command1_Click() {
     ListRunContext run{this, Search, CD, {}, services_.search};
-    run.kind = [this] { return Option2->isChecked() ? ListKind::Html : ListKind::Text; };
+    run.kind = [this] { return Option2->isChecked() ? ListFormat::Html : ListFormat::Text; };
     RunListGeneration(run);
 }
 

@@ -32,7 +32,8 @@ class CompletionMessage : public CompletionReporter {
 // The save flow of the list type selected now: dialog, overwrite question,
 // writer. Cancel in the dialog throws DialogCancelled; No ends it quietly.
 void SaveList(ListRunContext& run) {
-    const bool html = run.kind && run.kind() == ListKind::Html;
+    const ListFormat format = run.kind ? run.kind() : ListFormat::Text;
+    const bool html = format == ListFormat::Html;
     run.CD.CancelError = true;
     run.CD.DialogTitle =
         html ? QStringLiteral("Save as HTML") : QStringLiteral("Save as plain text");
@@ -47,11 +48,7 @@ void SaveList(ListRunContext& run) {
     }
     const ListJob job{run.state.SearchRoot, &run.state.FoundList, LocaleDecimalSeparator()};
     CompletionMessage reporter(run.owner);
-    if (html) {
-        WriteHtmlList(job, run.CD.FileNamePath(), reporter);
-    } else {
-        WriteTextList(job, run.CD.FileNamePath(), reporter);
-    }
+    WriteList(format, job, path, reporter);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <functional>
 
 #include "app/common_dialog.h"
+#include "output/list_writers.h"
 #include "search/search_state.h"
 
 class QWidget;
@@ -12,14 +13,13 @@ namespace doze {
 using SearchFunction = std::function<void(SearchParams&, SearchState&)>;
 
 // The two list options of the main window.
-enum class ListKind { Text, Html };
 
 // What one run works on: the main window's state and its dialog component.
 struct ListRunContext {
     QWidget* owner = nullptr;
     SearchState& state;
     CommonDialog& CD;
-    std::function<ListKind()> kind;  // read when the save step is reached
+    std::function<ListFormat()> kind;  // read when the save step is reached
     SearchFunction search;
 };
 

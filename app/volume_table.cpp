@@ -7,33 +7,12 @@
 #include <QFile>
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
-#include <sstream>
 
-#include "search/pseudo_mounts.h"
+#include "search/mount_table.h"
 
 namespace doze {
 namespace {
-
-// Mount-table fields escape blanks, tabs, newlines and backslashes as \ooo.
-std::string DecodeOctal(std::string_view field) {
-    std::string out;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size()) {
-            const auto isOct = [](char c) { return c >= '0' && c <= '7'; };
-            if (isOct(field[i + 1]) && isOct(field[i + 2]) && isOct(field[i + 3])) {
-                out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
-                                         (field[i + 3] - '0'));
-                i += 3;
-                continue;
-            }
-        }
-        out += field[i];
-    }
-    return out;
-}
 
 // Names under /dev/disk/by-label escape unsafe bytes as \xHH.
 QString DecodeLabel(const std::string& name) {
@@ -79,18 +58,9 @@ bool IsUnder(std::string_view path, std::string_view root) {
 
 std::vector<Volume> ParseVolumes(std::string_view mountinfo, const LabelLookup& labels) {
     std::map<std::string, Volume> byRoot;
-    std::istringstream lines{std::string(mountinfo)};
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream in(line);
-        std::vector<std::string> fields{std::istream_iterator<std::string>(in), {}};
-        const auto dash = std::find(fields.begin(), fields.end(), "-");
-        if (fields.size() < 5 || dash == fields.end() || std::distance(dash, fields.end()) < 3) {
-            continue;
-        }
-        const std::string& type = *(dash + 1);
-        if (IsPseudoFileSystem(type)) continue;
-        Volume volume{DecodeOctal(fields[4]), DecodeOctal(*(dash + 2)), {}};
+    for (const MountEntry& mount : ParseMountTable(mountinfo)) {
+        if (IsPseudoFileSystem(mount.type)) continue;
+        Volume volume{mount.mountPoint, mount.source, {}};
         if (labels) volume.label = labels(volume.source);
         byRoot[volume.root] = volume;
     }
@@ -104,10 +74,8 @@ std::vector<Volume> ParseVolumes(std::string_view mountinfo, const LabelLookup& 
 }
 
 std::vector<Volume> LoadVolumes() {
-    std::ifstream file("/proc/self/mountinfo");
-    const std::string text{std::istreambuf_iterator<char>(file), {}};
     const auto labels = ReadLabels();
-    auto volumes = ParseVolumes(text, [&labels](const std::string& source) {
+    auto volumes = ParseVolumes(ReadMountTable(), [&labels](const std::string& source) {
         const auto found = labels.find(RealPath(source));
         return found != labels.end() ? found->second : QString();
     });

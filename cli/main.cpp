@@ -113,13 +113,12 @@ int Run(const doze::CliOptions& options) {
     StderrReporter reporter;
     int code = kOk;
     try {
+        const auto format = options.html ? doze::ListFormat::Html : doze::ListFormat::Text;
         if (toStdout) {
             doze::DescriptorSink out(STDOUT_FILENO, "standard output");
-            options.html ? doze::WriteHtmlList(job, out, reporter)
-                         : doze::WriteTextList(job, out, reporter);
+            doze::WriteList(format, job, out, reporter);
         } else {
-            options.html ? doze::WriteHtmlList(job, options.output, reporter)
-                         : doze::WriteTextList(job, options.output, reporter);
+            doze::WriteList(format, job, options.output, reporter);
         }
     } catch (const doze::Failure& failure) {
         Complain(failure.what());

@@ -23,18 +23,18 @@ int WriteFully(int fd, std::string_view bytes, ssize_t (*write)(int, const void*
     return 0;
 }
 
-void DescriptorSink::Write(std::string_view bytes) {
+void BufferedSink::Write(std::string_view bytes) {
     buffer_.append(bytes);
     if (buffer_.size() >= 1 << 16) Flush();
 }
 
-void DescriptorSink::Commit() {
-    Flush();
+void BufferedSink::Flush() {
+    if (!buffer_.empty()) Deliver(buffer_);
+    buffer_.clear();
 }
 
-void DescriptorSink::Flush() {
-    const int err = WriteFully(fd_, buffer_);
-    buffer_.clear();
+void DescriptorSink::Deliver(std::string_view bytes) {
+    const int err = WriteFully(fd_, bytes);
     if (err != 0) {
         throw WriteFailure("Cannot write to " + name_ + ": " + SystemErrorText(err) + ".");
     }

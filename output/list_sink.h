@@ -19,19 +19,32 @@ class ListSink {
     virtual std::string Name() const = 0;
 };
 
+// A sink that gathers the bytes and hands them on in large pieces.
+class BufferedSink : public ListSink {
+  public:
+    void Write(std::string_view bytes) override;
+
+  protected:
+    // Hands on what was gathered; throws WriteFailure.
+    void Flush();
+    // Stores `bytes` in the target; throws WriteFailure.
+    virtual void Deliver(std::string_view bytes) = 0;
+
+  private:
+    std::string buffer_;
+};
+
 // Writes straight to an open descriptor (standard output), every byte of it.
-class DescriptorSink : public ListSink {
+class DescriptorSink : public BufferedSink {
   public:
     DescriptorSink(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
-    void Write(std::string_view bytes) override;
-    void Commit() override;
+    void Commit() override { Flush(); }
     std::string Name() const override { return name_; }
 
   private:
-    void Flush();
+    void Deliver(std::string_view bytes) override;
     int fd_;
     std::string name_;
-    std::string buffer_;
 };
 
 // Writes the whole of `bytes` to `fd` with `write`, going on after short

@@ -8,16 +8,16 @@ std::string CompletionText(std::int32_t count) {
     return std::to_string(count) + " MP3 files were generated, have a nice day!";
 }
 
-std::int32_t WriteTextList(const ListJob& job, const std::string& outputPath,
-                           CompletionReporter& reporter) {
-    ReplacingFile file(outputPath);
-    return WriteTextList(job, file, reporter);
+std::int32_t WriteList(ListFormat format, const ListJob& job, ListSink& sink,
+                       CompletionReporter& reporter) {
+    return format == ListFormat::Html ? WriteHtmlList(job, sink, reporter)
+                                      : WriteTextList(job, sink, reporter);
 }
 
-std::int32_t WriteHtmlList(const ListJob& job, const std::string& outputPath,
-                           CompletionReporter& reporter) {
+std::int32_t WriteList(ListFormat format, const ListJob& job, const std::string& outputPath,
+                       CompletionReporter& reporter) {
     ReplacingFile file(outputPath);
-    return WriteHtmlList(job, file, reporter);
+    return WriteList(format, job, file, reporter);
 }
 
 }  // namespace doze

@@ -38,10 +38,15 @@ std::int32_t WriteTextList(const ListJob& job, ListSink& sink, CompletionReporte
 // The same as an HTML page.
 std::int32_t WriteHtmlList(const ListJob& job, ListSink& sink, CompletionReporter& reporter);
 
-// Both writers, replacing the file `outputPath` safely (see ReplacingFile).
-std::int32_t WriteTextList(const ListJob& job, const std::string& outputPath,
-                           CompletionReporter& reporter);
-std::int32_t WriteHtmlList(const ListJob& job, const std::string& outputPath,
-                           CompletionReporter& reporter);
+// The two list formats, and the writer of each.
+enum class ListFormat { Text, Html };
+
+// The writer of `format` into `sink`.
+std::int32_t WriteList(ListFormat format, const ListJob& job, ListSink& sink,
+                       CompletionReporter& reporter);
+
+// The writer of `format`, replacing the file `outputPath` safely (see ReplacingFile).
+std::int32_t WriteList(ListFormat format, const ListJob& job, const std::string& outputPath,
+                       CompletionReporter& reporter);
 
 }  // namespace doze

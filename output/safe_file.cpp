@@ -14,7 +14,6 @@
 namespace doze {
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 16;
 constexpr int kMaxLinks = 40;
 
 std::string FolderOf(const std::string& path) {
@@ -77,22 +76,15 @@ ReplacingFile::ReplacingFile(std::string targetPath, const FileCalls& calls)
         [[maybe_unused]] const int ignored = ::fchown(fd_, st.st_uid, st.st_gid);
     }
     if (::fchmod(fd_, mode) != 0) Fail("cannot set its permissions", errno);
-    buffer_.reserve(kBufferSize);
 }
 
 ReplacingFile::~ReplacingFile() {
     Discard();
 }
 
-void ReplacingFile::Write(std::string_view bytes) {
+void ReplacingFile::Deliver(std::string_view bytes) {
     if (fd_ < 0) throw WriteFailure("Cannot write \"" + target_ + "\": it is closed.");
-    buffer_.append(bytes);
-    if (buffer_.size() >= kBufferSize) Flush();
-}
-
-void ReplacingFile::Flush() {
-    const int err = WriteFully(fd_, buffer_, calls_.write);
-    buffer_.clear();
+    const int err = WriteFully(fd_, bytes, calls_.write);
     if (err != 0) Fail("writing failed", err);
 }
 

@@ -24,14 +24,13 @@ const FileCalls& SystemFileCalls();
 // umask. A target that exists and is not a regular file is refused. On any
 // failure the target is as before, the temporary file is gone, and a
 // WriteFailure naming the target and the cause is thrown.
-class ReplacingFile : public ListSink {
+class ReplacingFile : public BufferedSink {
   public:
     explicit ReplacingFile(std::string targetPath, const FileCalls& calls = SystemFileCalls());
     ~ReplacingFile() override;
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-    void Write(std::string_view bytes) override;
     void Commit() override;
     std::string Name() const override { return target_; }
 
@@ -40,7 +39,7 @@ class ReplacingFile : public ListSink {
 
   private:
     [[noreturn]] void Fail(const std::string& what, int err);
-    void Flush();
+    void Deliver(std::string_view bytes) override;
     void Discard();
 
     std::string target_;
@@ -48,7 +47,6 @@ class ReplacingFile : public ListSink {
     std::string tempPath_;
     const FileCalls& calls_;
     int fd_ = -1;
-    std::string buffer_;
 };
 
 // Where a write to `path` lands once links are followed: the path itself when

@@ -6,8 +6,8 @@
 
 namespace doze {
 
-void CollectMatchingFiles(const std::string& folder, const std::string& pattern,
-                          const FolderListing& listing, EntryBatch& out) {
+void CollectFolderFiles(const std::string& folder, const std::string& pattern,
+                        const FolderListing& listing, EntryBatch& out) {
     std::string entry;
     for (const ListedEntry& item : listing.Entries()) {
         if (item.type == EntryType::Folder || item.type == EntryType::Other) continue;
@@ -28,22 +28,6 @@ void CollectMatchingFiles(const std::string& folder, const std::string& pattern,
         entry.append(std::to_string(length.length));
         out.Add(entry);
     }
-}
-
-void CollectFolderFiles(const SearchParams& params, SearchState& state,
-                        const FolderListing& listing) {
-    EntryBatch entries;
-    auto appendAll = [&] {
-        for (std::size_t i = 0; i < entries.size(); ++i) AppendEntry(state, entries[i]);
-    };
-    try {
-        CollectMatchingFiles(params.Path, params.Pattern, listing, entries);
-    } catch (const SearchFailure&) {
-        // What came before the failing file is appended first, as it was found.
-        appendAll();
-        throw;
-    }
-    appendAll();
 }
 
 }  // namespace doze

@@ -4,7 +4,6 @@
 
 #include "search/dir_listing.h"
 #include "search/entry_batch.h"
-#include "search/search_state.h"
 
 namespace doze {
 
@@ -14,12 +13,7 @@ namespace doze {
 // never collected; a file that vanished before its length was read is passed
 // over. Throws SearchFailure for any other failed length query, with the
 // entries before it already in `out`.
-void CollectMatchingFiles(const std::string& folder, const std::string& pattern,
-                          const FolderListing& listing, EntryBatch& out);
-
-// The same, appending the entries to the found-file list of `state` for the
-// folder params.Path with params.Pattern.
-void CollectFolderFiles(const SearchParams& params, SearchState& state,
-                        const FolderListing& listing);
+void CollectFolderFiles(const std::string& folder, const std::string& pattern,
+                        const FolderListing& listing, EntryBatch& out);
 
 }  // namespace doze

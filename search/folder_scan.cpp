@@ -13,7 +13,7 @@ FolderScan ScanFolder(const std::string& path, const std::string& pattern,
     scan.listed = true;
     scan.id = listing.Id();
     try {
-        CollectMatchingFiles(path, pattern, listing, scan.fileEntries);
+        CollectFolderFiles(path, pattern, listing, scan.fileEntries);
     } catch (const SearchFailure& failure) {
         scan.failure = failure.what();
         return scan;  // the walk ends there; nothing after it matters

@@ -28,15 +28,17 @@ struct Node {
 };
 
 // Frees a tree without recursion, however deep it is.
-void DestroyTree(std::unique_ptr<Node> root) {
-    std::vector<std::unique_ptr<Node>> pending;
-    pending.push_back(std::move(root));
-    while (!pending.empty()) {
-        std::unique_ptr<Node> node = std::move(pending.back());
-        pending.pop_back();
-        for (auto& child : node->children) pending.push_back(std::move(child));
+struct TreeDeleter {
+    void operator()(Node* root) const {
+        std::vector<std::unique_ptr<Node>> pending;
+        pending.emplace_back(root);
+        while (!pending.empty()) {
+            std::unique_ptr<Node> node = std::move(pending.back());
+            pending.pop_back();
+            for (auto& child : node->children) pending.push_back(std::move(child));
+        }
     }
-}
+};
 
 // Lists the folders of a tree, on several threads at once, until all are
 // listed or enough is known: more entries than the list can take, or a
@@ -68,9 +70,10 @@ class TreeScanner {
         node.scanned = true;
         const std::string folder = AddBackslash(node.path);
         for (const std::string& name : node.scan.subfolders) {
+            std::string path = folder + name;
+            if (skip_.count(path) != 0) continue;
             auto child = std::make_unique<Node>();
-            child->path = folder + name;
-            if (skip_.count(child->path) != 0) continue;
+            child->path = std::move(path);
             child->parent = &node;
             node.children.push_back(std::move(child));
         }
@@ -177,19 +180,13 @@ int DefaultSearchThreads() {
 
 void SearchFolder(SearchParams& params, SearchState& state, const MountSet& skip,
                   SearchProgress* progress, int threads) {
-    auto root = std::make_unique<Node>();
+    const std::unique_ptr<Node, TreeDeleter> root(new Node);
     root->path = params.Path;
     TreeScanner scanner(params.Pattern, skip,
                         static_cast<std::int64_t>(state.FoundList.UpperBound()) - state.FoundCount);
-    try {
-        scanner.Run(*root, std::max(threads, 1), progress);
-        state.FoundList.ReserveBytes(scanner.Bytes());
-        AppendTree(params, state, scanner, *root);
-    } catch (...) {
-        DestroyTree(std::move(root));
-        throw;
-    }
-    DestroyTree(std::move(root));
+    scanner.Run(*root, std::max(threads, 1), progress);
+    state.FoundList.ReserveBytes(scanner.Bytes());
+    AppendTree(params, state, scanner, *root);
     if (progress != nullptr) progress->EntriesFound(state.FoundCount);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "search/pseudo_mounts.h"
+#include "search/mount_table.h"
 #include "search/search_state.h"
 
 namespace doze {

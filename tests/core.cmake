@@ -3,7 +3,7 @@ add_library(doze_test_support STATIC test_support/temp_tree.cpp test_support/lis
 target_include_directories(doze_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(doze_test_support PUBLIC doze_output GTest::gtest)
 
-foreach(unit search_state path_text pattern pseudo_mounts walker size_format text_codec
+foreach(unit search_state path_text pattern mount_table walker size_format text_codec
              safe_file text_writer html_writer)
     if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/test_${unit}.cpp)
         add_executable(test_${unit} test_${unit}.cpp)

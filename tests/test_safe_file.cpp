@@ -188,7 +188,7 @@ int WriteListExpectingFailure(const std::string& path) {
     const doze::ListJob job{"/music", &list, "."};
     doze::test::RecordingReporter reporter;
     try {
-        doze::WriteTextList(job, path, reporter);
+        doze::WriteList(doze::ListFormat::Text, job, path, reporter);
     } catch (const doze::WriteFailure&) {
         return reporter.counts.empty() ? 0 : 2;
     }

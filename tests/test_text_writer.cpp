@@ -115,7 +115,7 @@ TEST(WriteTextList, ToAFileReplacesItWhole) {
     const doze::EntryList list = MakeList({"a.mp3|1"});
     const doze::ListJob job{"/M", &list, "."};
     RecordingReporter reporter;
-    EXPECT_EQ(doze::WriteTextList(job, t.Path("list.txt"), reporter), 1);
+    EXPECT_EQ(doze::WriteList(doze::ListFormat::Text, job, t.Path("list.txt"), reporter), 1);
     EXPECT_EQ(t.Read("list.txt"),
               kHead1 + "\r\n" + kHead2 + "\r\n\r\n/M\r\n\r\n" + FileLine("a.mp3", "0.00") + "\r\n");
 }

@@ -9,7 +9,7 @@
 #include "search/errors.h"
 #include "search/walker.h"
 
-using doze::ListKind;
+using doze::ListFormat;
 
 namespace {
 
@@ -43,7 +43,7 @@ class Silent : public doze::CompletionReporter {
 };
 
 // What the writer makes of `root` on its own, for comparing bytes.
-QByteArray Expected(const QString& root, ListKind kind, const QString& scratch) {
+QByteArray Expected(const QString& root, ListFormat kind, const QString& scratch) {
     doze::SearchState state;
     doze::SearchParams params;
     state.SearchRoot = Bytes(root);
@@ -52,11 +52,7 @@ QByteArray Expected(const QString& root, ListKind kind, const QString& scratch) 
     if (!doze::EndSearch(state)) return {};
     const doze::ListJob job{state.SearchRoot, &state.FoundList, doze::LocaleDecimalSeparator()};
     Silent silent;
-    if (kind == ListKind::Html) {
-        doze::WriteHtmlList(job, Bytes(scratch), silent);
-    } else {
-        doze::WriteTextList(job, Bytes(scratch), silent);
-    }
+    doze::WriteList(kind, job, Bytes(scratch), silent);
     return Read(scratch);
 }
 
@@ -69,7 +65,7 @@ class TestListRun : public QObject {
     QWidget owner_;
     doze::SearchState state_;
     doze::CommonDialog CD_;
-    ListKind kind_ = ListKind::Text;
+    ListFormat kind_ = ListFormat::Text;
     doze::SearchFunction search_;
     // What the search saw when it started, and what was on screen then.
     struct {
@@ -111,7 +107,7 @@ class TestListRun : public QObject {
     void init() {
         ui_ = std::make_unique<doze::testing::ScriptedUi>();
         CD_ = doze::CommonDialog();
-        kind_ = ListKind::Text;
+        kind_ = ListFormat::Text;
         seen_ = {};
         search_ = [this](doze::SearchParams& params, doze::SearchState& state) {
             seen_.counts << state.FoundCount;
@@ -167,7 +163,7 @@ class TestListRun : public QObject {
             ui_->answers << answer;
         }
         if (!name.isEmpty()) ui_->saveNames << target;
-        kind_ = html ? ListKind::Html : ListKind::Text;
+        kind_ = html ? ListFormat::Html : ListFormat::Text;
         Run(root);
 
         QCOMPARE(seen_.progress, QList<int>{1});
@@ -210,7 +206,7 @@ class TestListRun : public QObject {
         const QString first = Path("out/first.txt");
         ui_->saveNames << first << QString();
         Run("music");
-        kind_ = ListKind::Html;
+        kind_ = ListFormat::Html;
         Run("folders");
         QCOMPARE(ui_->saveDialogs.size(), 2);
         QVERIFY(ui_->saveDialogs[0].offeredFileName.isEmpty());

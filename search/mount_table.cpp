@@ -1,7 +1,8 @@
-#include "search/pseudo_mounts.h"
+#include "search/mount_table.h"
 
 #include <array>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace doze {
@@ -37,34 +38,41 @@ bool IsPseudoFileSystem(std::string_view type) {
     return false;
 }
 
-MountSet ParsePseudoMounts(std::string_view mountinfo) {
-    MountSet result;
-    std::size_t pos = 0;
-    while (pos < mountinfo.size()) {
-        std::size_t end = mountinfo.find('\n', pos);
-        if (end == std::string_view::npos) end = mountinfo.size();
-        std::string_view line = mountinfo.substr(pos, end - pos);
-        pos = end + 1;
+std::vector<MountEntry> ParseMountTable(std::string_view mountinfo) {
+    std::vector<MountEntry> mounts;
+    std::istringstream lines{std::string(mountinfo)};
+    std::string line;
+    while (std::getline(lines, line)) {
         // id parent major:minor root mountpoint options [optional...] - type source super
-        std::istringstream fields{std::string(line)};
-        std::string id, parent, devno, root, mountPoint;
+        std::istringstream fields(line);
+        std::string id, parent, devno, root, mountPoint, word;
         if (!(fields >> id >> parent >> devno >> root >> mountPoint)) continue;
-        std::string word;
         while (fields >> word && word != "-") {
         }
-        std::string type;
-        if (word != "-" || !(fields >> type)) continue;
-        if (IsPseudoFileSystem(type)) result.insert(DecodeOctal(mountPoint));
+        MountEntry entry;
+        if (word != "-" || !(fields >> entry.type >> entry.source)) continue;
+        entry.mountPoint = DecodeOctal(mountPoint);
+        entry.source = DecodeOctal(entry.source);
+        mounts.push_back(std::move(entry));
+    }
+    return mounts;
+}
+
+std::string ReadMountTable() {
+    std::ifstream in("/proc/self/mountinfo");
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+MountSet ParsePseudoMounts(std::string_view mountinfo) {
+    MountSet result;
+    for (const MountEntry& mount : ParseMountTable(mountinfo)) {
+        if (IsPseudoFileSystem(mount.type)) result.insert(mount.mountPoint);
     }
     return result;
 }
 
 MountSet LoadPseudoMounts() {
-    std::ifstream in("/proc/self/mountinfo");
-    if (!in) return {};
-    std::stringstream text;
-    text << in.rdbuf();
-    return ParsePseudoMounts(text.str());
+    return ParsePseudoMounts(ReadMountTable());
 }
 
 }  // namespace doze

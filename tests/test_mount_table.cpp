@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "search/pseudo_mounts.h"
+#include "search/mount_table.h"
 
 namespace {
 
