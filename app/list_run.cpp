@@ -1,13 +1,12 @@
 #include "app/list_run.h"
 
-#include <sys/stat.h>
-
 #include <QPointer>
 #include <exception>
 
 #include "app/frm_progress.h"
 #include "app/ui/platform_ui.h"
 #include "output/list_writers.h"
+#include "output/safe_file.h"
 #include "output/size_format.h"
 #include "search/walker.h"
 
@@ -41,7 +40,7 @@ void SaveList(ListRunContext& run) {
                          : QStringLiteral("Text Files (*.txt)|*.txt");
     run.CD.ShowSave(run.owner);
     const std::string path = run.CD.FileNamePath();
-    if (EntryExistsAt(path) &&
+    if (TargetExists(path) &&
         Ui().ShowMessage(run.owner, QStringLiteral("File exists, do you want to overwrite it?"),
                          kStyleYesNoQuestion, QStringLiteral("Confirm Overwrite")) != kAnswerYes) {
         return;
@@ -52,11 +51,6 @@ void SaveList(ListRunContext& run) {
 }
 
 }  // namespace
-
-bool EntryExistsAt(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
-}
 
 void RunListGeneration(ListRunContext& run) {
     SearchParams params;

@@ -30,8 +30,4 @@ struct ListRunContext {
 // box naming the cause.
 void RunListGeneration(ListRunContext& run);
 
-// The existence test of the save flow: true when something other than a
-// folder is at `path` (hidden files included; links are not followed).
-bool EntryExistsAt(const std::string& path);
-
 }  // namespace doze

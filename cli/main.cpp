@@ -15,6 +15,7 @@
 #include "cli/cli_options.h"
 #include "cli/live_count.h"
 #include "output/list_writers.h"
+#include "output/safe_file.h"
 #include "output/size_format.h"
 #include "output/write_failure.h"
 #include "search/errors.h"
@@ -81,9 +82,7 @@ int Run(const doze::CliOptions& options) {
     const std::optional<std::string> root = ResolveFolder(options.folder);
     if (!root) return kUsage;
     const bool toStdout = options.output == "-";
-    struct stat st {};
-    if (!toStdout && !options.force && ::lstat(options.output.c_str(), &st) == 0 &&
-        !S_ISDIR(st.st_mode)) {
+    if (!toStdout && !options.force && doze::TargetExists(options.output)) {
         Complain(options.output + ": the file exists; use --force to replace it");
         return kExists;
     }

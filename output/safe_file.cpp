@@ -36,6 +36,11 @@ const FileCalls& SystemFileCalls() {
     return calls;
 }
 
+bool TargetExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
 std::string ResolveWriteTarget(const std::string& path) {
     std::string current = path;
     for (int hop = 0; hop < kMaxLinks; ++hop) {

@@ -49,6 +49,11 @@ class ReplacingFile : public BufferedSink {
     int fd_ = -1;
 };
 
+// True when something other than a folder stands at `path`: a file, hidden
+// or not, a link (even a dangling one), a FIFO. Writing there replaces it, or
+// fails, so the user is asked first.
+bool TargetExists(const std::string& path);
+
 // Where a write to `path` lands once links are followed: the path itself when
 // it is no link, else the last path in its chain of links (which may not exist
 // yet). Throws WriteFailure for a chain that loops.

@@ -5,6 +5,7 @@
 #include "app/list_run.h"
 #include "app/testing/scripted_ui.h"
 #include "output/list_writers.h"
+#include "output/safe_file.h"
 #include "output/size_format.h"
 #include "search/errors.h"
 #include "search/walker.h"
@@ -238,8 +239,8 @@ class TestListRun : public QObject {
     // The existence test of the save flow also sees a dangling link (the runs
     // above cover files, hidden files, folders and nothing).
     void existence_test() {
-        QVERIFY(doze::EntryExistsAt(Bytes(Path("dangling"))));
-        QVERIFY(!doze::EntryExistsAt(Bytes(Path("music/Rock"))));
+        QVERIFY(doze::TargetExists(Bytes(Path("dangling"))));
+        QVERIFY(!doze::TargetExists(Bytes(Path("music/Rock"))));
     }
 };
 
