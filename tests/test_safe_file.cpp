@@ -45,23 +45,19 @@ mode_t ModeOf(const std::string& path) {
     return st.st_mode & 07777;
 }
 
-TEST(ReplacingFile, NewFileGetsTheUsualModeAndNoTemporaryStays) {
+TEST(ReplacingFile, KeepsPermissionsOfAnOldFileAndGivesANewOneTheUsualMode) {
     TempTree t;
-    const mode_t old = ::umask(022);
-    WriteAll(t.Path("list.txt"), "hello");
-    ::umask(old);
-    EXPECT_EQ(t.Read("list.txt"), "hello");
-    EXPECT_EQ(ModeOf(t.Path("list.txt")), 0644u);
-    EXPECT_EQ(Names(t.Root()), (std::set<std::string>{"list.txt"}));
-}
-
-TEST(ReplacingFile, ExistingFileKeepsItsPermissionBits) {
-    TempTree t;
-    t.File("list.txt", 10);
-    ::chmod(t.Path("list.txt").c_str(), 0640);
-    WriteAll(t.Path("list.txt"), "new");
-    EXPECT_EQ(t.Read("list.txt"), "new");
-    EXPECT_EQ(ModeOf(t.Path("list.txt")), 0640u);
+    t.File("old.txt", 10);
+    ::chmod(t.Path("old.txt").c_str(), 0640);
+    const mode_t mask = ::umask(022);
+    WriteAll(t.Path("new.txt"), "hello");
+    WriteAll(t.Path("old.txt"), "new");
+    ::umask(mask);
+    EXPECT_EQ(t.Read("new.txt"), "hello");
+    EXPECT_EQ(t.Read("old.txt"), "new");
+    EXPECT_EQ(ModeOf(t.Path("new.txt")), 0644u);
+    EXPECT_EQ(ModeOf(t.Path("old.txt")), 0640u);
+    EXPECT_EQ(Names(t.Root()), (std::set<std::string>{"new.txt", "old.txt"}));
 }
 
 TEST(ReplacingFile, ALinkIsWrittenThroughToTheFileItNames) {
@@ -79,73 +75,36 @@ TEST(ReplacingFile, ALinkIsWrittenThroughToTheFileItNames) {
     EXPECT_EQ(t.Read("made.txt"), "made");
 }
 
-TEST(ReplacingFile, LinkLoopIsAFailure) {
-    TempTree t;
-    t.Link("a", "b");
-    t.Link("b", "a");
-    EXPECT_THROW(WriteAll(t.Path("a"), "x"), doze::WriteFailure);
-}
-
-TEST(ReplacingFile, TargetsThatAreNoRegularFileAreRefusedUntouched) {
+TEST(ReplacingFile, TargetsThatCannotBeReplacedAreRefusedUntouched) {
     TempTree t;
     ASSERT_EQ(::mkfifo(t.Path("fifo").c_str(), 0644), 0);
     t.Folder("folder");
-    EXPECT_THROW(WriteAll(t.Path("fifo"), "x"), doze::WriteFailure);
-    EXPECT_THROW(WriteAll(t.Path("folder"), "x"), doze::WriteFailure);
+    t.Link("loop", "loop");
+    for (const char* name : {"fifo", "folder", "loop"}) {
+        EXPECT_THROW(WriteAll(t.Path(name), "x"), doze::WriteFailure) << name;
+    }
     EXPECT_TRUE(std::filesystem::is_fifo(t.Path("fifo")));
-    EXPECT_TRUE(std::filesystem::is_directory(t.Path("folder")));
-    EXPECT_EQ(Names(t.Root()), (std::set<std::string>{"fifo", "folder"}));
-}
-
-TEST(ReplacingFile, AMissingFolderIsAFailureNamingPathAndCause) {
-    TempTree t;
+    EXPECT_EQ(Names(t.Root()), (std::set<std::string>{"fifo", "folder", "loop"}));
     try {
         WriteAll(t.Path("no/such/list.txt"), "x");
         FAIL() << "no failure";
     } catch (const doze::WriteFailure& failure) {
-        const std::string what = failure.what();
-        EXPECT_NE(what.find(t.Path("no/such/list.txt")), std::string::npos) << what;
-        EXPECT_NE(what.find("No such file or directory"), std::string::npos) << what;
+        EXPECT_NE(std::string(failure.what()).find(t.Path("no/such/list.txt") + "\": "),
+                  std::string::npos)
+            << failure.what();
     }
-}
-
-TEST(ReplacingFile, DroppedWithoutCommitLeavesTheTargetAsItWas) {
-    TempTree t;
-    t.File("list.txt", 5);
-    {
-        doze::ReplacingFile file(t.Path("list.txt"));
-        file.Write(std::string(200000, 'x'));  // past the buffer: bytes reached the disk
-    }
-    EXPECT_EQ(t.Read("list.txt"), std::string(5, '\0'));
-    EXPECT_EQ(Names(t.Root()), (std::set<std::string>{"list.txt"}));
 }
 
 // Injected failures: each call in turn fails, the existing file must survive.
-ssize_t FailingWrite(int, const void*, size_t) {
-    errno = EIO;
+int Fail(int err) {
+    errno = err;
     return -1;
 }
 ssize_t ShortThenFullWrite(int fd, const void* data, size_t size) {
     static bool first = true;
-    if (first || size < 2) {
-        first = false;
-        return ::write(fd, data, size / 2);  // a short write ...
-    }
-    errno = ENOSPC;  // ... and then the disk is full
-    return -1;
-}
-int FailingFsync(int) {
-    errno = EIO;
-    return -1;
-}
-int FailingClose(int fd) {
-    ::close(fd);
-    errno = EIO;
-    return -1;
-}
-int FailingRename(const char*, const char*) {
-    errno = EXDEV;
-    return -1;
+    if (!first) return Fail(ENOSPC);  // ... and then the disk is full
+    first = false;
+    return ::write(fd, data, size / 2);  // a short write ...
 }
 
 struct InjectedCase {
@@ -173,11 +132,21 @@ TEST_P(InjectedFailure, LeavesTheExistingFileIntactAndNoTemporary) {
 INSTANTIATE_TEST_SUITE_P(
     EachCall, InjectedFailure,
     ::testing::Values(
-        InjectedCase{"write", {FailingWrite, ::fsync, ::close, ::rename}, "Input/output error"},
+        InjectedCase{"write",
+                     {[](int, const void*, size_t) -> ssize_t { return Fail(EIO); }, ::fsync,
+                      ::close, ::rename},
+                     "Input/output error"},
         InjectedCase{"short", {ShortThenFullWrite, ::fsync, ::close, ::rename}, "No space left"},
-        InjectedCase{"fsync", {::write, FailingFsync, ::close, ::rename}, "Input/output error"},
-        InjectedCase{"close", {::write, ::fsync, FailingClose, ::rename}, "Input/output error"},
-        InjectedCase{"rename", {::write, ::fsync, ::close, FailingRename}, "cross-device"}),
+        InjectedCase{"fsync",
+                     {::write, [](int) { return Fail(EIO); }, ::close, ::rename},
+                     "Input/output error"},
+        InjectedCase{"close",
+                     {::write, ::fsync, [](int fd) { return ::close(fd), Fail(EIO); }, ::rename},
+                     "Input/output error"},
+        InjectedCase{
+            "rename",
+            {::write, ::fsync, ::close, [](const char*, const char*) { return Fail(EXDEV); }},
+            "cross-device"}),
     [](const ::testing::TestParamInfo<InjectedCase>& info) { return info.param.name; });
 
 // Writes a large text list over `path`; 0 when it failed cleanly.

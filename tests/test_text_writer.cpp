@@ -6,7 +6,6 @@
 #include "output/list_writers.h"
 #include "output/write_failure.h"
 #include "test_support/list_fixture.h"
-#include "test_support/temp_tree.h"
 
 namespace {
 
@@ -107,17 +106,6 @@ TEST(WriteTextList, AnUnconvertibleSizeFailsWithoutCommitOrReport) {
     EXPECT_THROW(doze::WriteTextList(job, sink, reporter), doze::WriteFailure);
     EXPECT_FALSE(sink.committed);
     EXPECT_TRUE(reporter.counts.empty());
-}
-
-TEST(WriteTextList, ToAFileReplacesItWhole) {
-    doze::test::TempTree t;
-    t.File("list.txt", 100000);
-    const doze::EntryList list = MakeList({"a.mp3|1"});
-    const doze::ListJob job{"/M", &list, "."};
-    RecordingReporter reporter;
-    EXPECT_EQ(doze::WriteList(doze::ListFormat::Text, job, t.Path("list.txt"), reporter), 1);
-    EXPECT_EQ(t.Read("list.txt"),
-              kHead1 + "\r\n" + kHead2 + "\r\n\r\n/M\r\n\r\n" + FileLine("a.mp3", "0.00") + "\r\n");
 }
 
 TEST(CompletionText, CountThenTheFixedWords) {
