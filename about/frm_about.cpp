@@ -1,10 +1,8 @@
 #include "about/frm_about.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
-#include <QScreen>
 
 #include "about/line_control.h"
 #include "about/sys_info.h"
@@ -13,7 +11,6 @@
 namespace doze {
 namespace {
 
-const QColor kBackColour(0xFF, 0xC0, 0x80);  // light orange, 0x0080C0FF
 const QColor kLabelColour(0x00, 0x00, 0x00);
 const QColor kEngraveShadow(0x80, 0x80, 0x80);
 const QColor kEngraveLight(0xFF, 0xFF, 0xFF);
@@ -21,7 +18,7 @@ const QColor kEngraveLight(0xFF, 0xFF, 0xFF);
 QPushButton* MakeButton(QWidget* parent, const QString& text, int left, int top, int width,
                         int height) {
     auto* button = new QPushButton(text, parent);
-    button->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
+    button->setGeometry(TwipsRect(left, top, width, height));
     button->setAutoDefault(true);  // Enter presses the button that has the focus
     return button;
 }
@@ -54,7 +51,7 @@ frmAbout::frmAbout(QWidget* owner, SettingsStore* store)
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(Twips(5730), Twips(3555));
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kBackColour);
+    palette.setColor(QPalette::Window, kLightOrange);
     setPalette(palette);
     setAutoFillBackground(true);
 
@@ -65,7 +62,7 @@ frmAbout::frmAbout(QWidget* owner, SettingsStore* store)
 
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setGeometry(Twips(240), Twips(240), Twips(540), Twips(540));
+    picIcon->setGeometry(TwipsRect(240, 240, 540, 540));
     picIcon->setAlignment(Qt::AlignCenter);
     picIcon->setPixmap(ProgramIcon().pixmap(32, 32));
     picIcon->setAutoFillBackground(true);  // its own light orange, the same as the window's
@@ -106,7 +103,7 @@ frmAbout::frmAbout(QWidget* owner, SettingsStore* store)
 
 QLabel* frmAbout::MakeLabel(const QString& text, int left, int top, int width, int height) {
     auto* label = new QLabel(text, this);
-    label->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
+    label->setGeometry(TwipsRect(left, top, width, height));
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setAutoFillBackground(false);  // transparent: the window's colour shows through
@@ -114,13 +111,7 @@ QLabel* frmAbout::MakeLabel(const QString& text, int left, int top, int width, i
 }
 
 void frmAbout::showEvent(QShowEvent* event) {
-    // Centred on the screen (the owner's, when there is one), not over the owner.
-    const QWidget* anchor = parentWidget() != nullptr ? parentWidget() : this;
-    if (const QScreen* screen = anchor->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(this);  // on the screen, not over the owner
     QDialog::showEvent(event);
 }
 

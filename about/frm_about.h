@@ -3,6 +3,7 @@
 #include <array>
 
 #include "about/settings_store.h"
+#include "app/ui/window_look.h"
 
 class QLabel;
 class QPushButton;
@@ -10,11 +11,6 @@ class QPushButton;
 namespace doze {
 
 class LineControl;
-
-// Window sizes are laid out in twips; 15 twips make one pixel at 96 dpi.
-constexpr int Twips(int twips) {
-    return (twips + 7) / 15;
-}
 
 // The About window: program name, version, maker and a legal warning beside
 // the program icon; "OK" closes it (also Enter and Esc), "&System Info..."

@@ -17,18 +17,11 @@
 #include "app/caption_fit.h"
 #include "app/drive_list.h"
 #include "app/ui/platform_ui.h"
-#include "app/window_place.h"
+#include "app/ui/window_look.h"
 #include "search/errors.h"
 
 namespace doze {
 namespace {
-
-const QColor kLightOrange(255, 192, 128);
-
-// Twips to pixels at 15 twips a pixel.
-QRect Twips(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
 
 template <typename Control>
 Control* Place(QWidget* parent, const char* name, const QRect& where) {
@@ -76,28 +69,28 @@ frmMain::frmMain(MainWindowServices services)
 }
 
 void frmMain::BuildControls(QWidget* client) {
-    Command1 = Place<QPushButton>(client, "Command1", Twips(6000, 4320, 1215, 495));
+    Command1 = Place<QPushButton>(client, "Command1", TwipsRect(6000, 4320, 1215, 495));
     Command1->setText(QStringLiteral("Go"));
     Command1->setDefault(true);
-    Frame1 = Place<QGroupBox>(client, "Frame1", Twips(3360, 480, 3855, 3735));
+    Frame1 = Place<QGroupBox>(client, "Frame1", TwipsRect(3360, 480, 3855, 3735));
     Frame1->setTitle(QStringLiteral("List Options"));
     Frame1->setAutoFillBackground(true);
-    Option2 = Place<QRadioButton>(Frame1, "Option2", Twips(480, 2760, 3015, 375));
+    Option2 = Place<QRadioButton>(Frame1, "Option2", TwipsRect(480, 2760, 3015, 375));
     Option2->setText(QStringLiteral("Compile as HTML"));
-    Option1 = Place<QRadioButton>(Frame1, "Option1", Twips(480, 2280, 3015, 375));
+    Option1 = Place<QRadioButton>(Frame1, "Option1", TwipsRect(480, 2280, 3015, 375));
     Option1->setText(QStringLiteral("Compile as text only"));
     Option1->setChecked(true);
-    Label3 = Place<QLabel>(Frame1, "Label3", Twips(480, 480, 3015, 1095));
+    Label3 = Place<QLabel>(Frame1, "Label3", TwipsRect(480, 480, 3015, 1095));
     Label3->setText(QStringLiteral(
         "Choose a list generation option below.  By default, your list will be generated as "
         "plain text.  Choose compile as HTML to generate a list ready for the web."));
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Dir1 = Place<FolderList>(client, "Dir1", Twips(360, 1440, 2415, 2790));
-    Drive1 = Place<DriveList>(client, "Drive1", Twips(360, 600, 2415, 315));
-    Label2 = Place<QLabel>(client, "Label2", Twips(360, 1200, 1065, 195));
+    Dir1 = Place<FolderList>(client, "Dir1", TwipsRect(360, 1440, 2415, 2790));
+    Drive1 = Place<DriveList>(client, "Drive1", TwipsRect(360, 600, 2415, 315));
+    Label2 = Place<QLabel>(client, "Label2", TwipsRect(360, 1200, 1065, 195));
     Label2->setText(QStringLiteral("Choose Folder:"));
-    Label1 = Place<QLabel>(client, "Label1", Twips(360, 360, 1005, 195));
+    Label1 = Place<QLabel>(client, "Label1", TwipsRect(360, 360, 1005, 195));
     Label1->setText(QStringLiteral("Choose Drive:"));
     // Stacking order as listed: Command1 on top, Label1 at the bottom.
     for (QWidget* control : std::vector<QWidget*>{Label2, Drive1, Dir1, Frame1, Command1}) {

@@ -3,7 +3,7 @@
 #include <QLabel>
 
 #include "app/caption_fit.h"
-#include "app/window_place.h"
+#include "app/ui/window_look.h"
 
 namespace doze {
 

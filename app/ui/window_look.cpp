@@ -1,4 +1,4 @@
-#include "app/window_place.h"
+#include "app/ui/window_look.h"
 
 #include <QGuiApplication>
 #include <QScreen>
