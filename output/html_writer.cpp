@@ -14,16 +14,21 @@ class HtmlLayout : public ListLayout {
   public:
     explicit HtmlLayout(ListSink& sink) : sink_(sink) {}
 
-    void Line(std::string_view text) {
-        line_.assign(text);
+    void Line(std::string_view text) { Line(text, {}, {}); }
+
+    // `before`, then `text` escaped, then `after`, as one line.
+    void Line(std::string_view before, std::string_view text, std::string_view after) {
+        line_.assign(before);
+        AppendHtmlEscaped(line_, text);
+        line_.append(after);
         line_.append("\r\n");
         sink_.Write(line_);
     }
 
     void FileLine(std::string_view name, const std::string& megabytes) override {
         Line("<TR>");
-        Line("<TD WIDTH=50%>" + HtmlEscape(name) + "</TD>");
-        Line("<TD WIDTH=50%>" + HtmlEscape(megabytes) + " MB</TD>");
+        Line("<TD WIDTH=50%>", name, "</TD>");
+        Line("<TD WIDTH=50%>", megabytes, " MB</TD>");
         Line("</TR>");
         Line("");
     }
@@ -32,7 +37,7 @@ class HtmlLayout : public ListLayout {
 
     void Heading(std::string_view folder) override {
         Line("</TABLE><BR><BR>");
-        Line("<B>" + HtmlEscape(folder) + "</B>");
+        Line("<B>", folder, "</B>");
         Line(kTableStart);
     }
 
@@ -54,7 +59,7 @@ std::int32_t WriteHtmlList(const ListJob& job, ListSink& sink, CompletionReporte
     layout.Line("<BR><BR>");
     const EntryList& list = *job.FoundList;
     if (list.UpperBound() >= 1 && !IsFolderEntry(list[1])) {
-        layout.Line("<B>" + HtmlEscape(job.SearchRoot) + "</B>");
+        layout.Line("<B>", job.SearchRoot, "</B>");
     }
     layout.Line(kTableStart);
     const std::int32_t listed = WalkListFor(job, sink, layout);

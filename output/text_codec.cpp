@@ -73,7 +73,11 @@ std::size_t CountCharacters(std::string_view text) {
 
 std::string HtmlEscape(std::string_view text) {
     std::string out;
-    out.reserve(text.size() + text.size() / 4);
+    AppendHtmlEscaped(out, text);
+    return out;
+}
+
+void AppendHtmlEscaped(std::string& out, std::string_view text) {
     std::uint32_t codePoint = 0;
     for (std::size_t i = 0; i < text.size();) {
         const auto byte = static_cast<unsigned char>(text[i]);
@@ -111,7 +115,6 @@ std::string HtmlEscape(std::string_view text) {
             }
         }
     }
-    return out;
 }
 
 }  // namespace doze

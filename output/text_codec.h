@@ -16,5 +16,7 @@ std::size_t CountCharacters(std::string_view text);
 // valid UTF-8 as &#N;, each byte of an invalid sequence as &#byte;. Control
 // bytes become "?".
 std::string HtmlEscape(std::string_view text);
+// The same, appended to `out`.
+void AppendHtmlEscaped(std::string& out, std::string_view text);
 
 }  // namespace doze
