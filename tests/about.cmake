@@ -2,7 +2,7 @@
 # scripted desktop of app/testing, and a check of the compiled help file.
 if(TARGET doze_about AND TARGET doze_app_testing)
     doze_qt_tests(about LIBRARIES doze_about_testing doze_app_testing
-                  UNITS help_contents key_value settings_store_linux sys_info frm_about)
+                  UNITS key_value settings_store_linux sys_info frm_about)
 endif()
 
 find_program(DOZE_ENUM_CHMLIB enum_chmLib)

@@ -2,5 +2,5 @@
 # the scripted desktop services of app/testing.
 if(TARGET doze_app)
     doze_qt_tests(app LIBRARIES doze_app_testing
-                  UNITS volume_table drive_list folder_list frm_progress list_run frm_main frm_title)
+                  UNITS drive_list folder_list list_run frm_main)
 endif()

@@ -1,6 +1,5 @@
 #include "about/testing/fakes.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace doze::testing {
@@ -22,12 +21,12 @@ long ScriptedStore::QueryValue(StoreKey key, const QByteArray& name, std::uint32
     const Value& value = values[name];
     const auto needed = static_cast<std::uint32_t>(value.data.size());
     type = value.type;
-    if (value.reportedSize < 0 && needed > size) {
+    if (needed > size) {
         size = needed;
         return 234;  // more data
     }
-    std::memcpy(data, value.data.constData(), std::min(needed, size));
-    size = value.reportedSize < 0 ? needed : static_cast<std::uint32_t>(value.reportedSize);
+    std::memcpy(data, value.data.constData(), needed);
+    size = needed;
     return 0;
 }
 

@@ -17,7 +17,6 @@ class ScriptedStore : public SettingsStore {
     struct Value {
         std::uint32_t type = kTypeText;
         QByteArray data;
-        std::int64_t reportedSize = -1;  // >= 0: reported instead of the data's size
     };
     void Set(const QByteArray& key, const QByteArray& name, Value value) {
         keys_[key][name] = std::move(value);
