@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "output/list_writers.h"
-#include "output/write_failure.h"
 #include "test_support/list_fixture.h"
 
 namespace {
@@ -94,19 +93,6 @@ TEST(WriteHtmlList, NamesPathsAndRootAreEscapedToAsciiEntities) {
     EXPECT_EQ(w.lines[18], "<TD WIDTH=50%>caf&#233; &#9835;.mp3</TD>");
     EXPECT_EQ(w.lines[23], "<TD WIDTH=50%>latin&#233;&#255;.mp3</TD>");
     EXPECT_EQ(w.lines[28], "<TD WIDTH=50%>tab?new?line|bar.mp3</TD>");
-}
-
-TEST(WriteHtmlList, AFailedSinkReportsNothing) {
-    class FailingSink : public MemorySink {
-      public:
-        void Commit() override { throw doze::WriteFailure("Cannot write \"x\": disk full."); }
-    };
-    const doze::EntryList list = MakeList({"a.mp3|1"});
-    const doze::ListJob job{"/M", &list, "."};
-    FailingSink sink;
-    RecordingReporter reporter;
-    EXPECT_THROW(doze::WriteHtmlList(job, sink, reporter), doze::WriteFailure);
-    EXPECT_TRUE(reporter.counts.empty());
 }
 
 }  // namespace

@@ -64,13 +64,4 @@ TEST_F(SearchStateTest, ReleaseErasesAndASecondRunStartsAfresh) {
     EXPECT_EQ(doze::test::Entries(state.FoundList), (Strings{"third.mp3|3"}));
 }
 
-TEST(EntryList, StoringOutsideTheDimensionFails) {
-    doze::EntryList list;
-    list.Dimension(2);
-    EXPECT_THROW(list.Store(0, "x"), doze::SearchFailure);
-    list.Store(1, "a");
-    list.Store(2, "b");
-    EXPECT_THROW(list.Store(3, "c"), doze::SearchFailure);
-}
-
 }  // namespace

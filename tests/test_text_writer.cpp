@@ -93,11 +93,6 @@ TEST(WriteTextList, HostileNamesStayOnTheirLines) {
     EXPECT_EQ(w.lines[11], FileLine("x?.mp3", "0.00"));
 }
 
-TEST(WriteTextList, DecimalSeparatorComesFromTheJob) {
-    const Written w = Write("/M", {"a.mp3|3670016"}, ",");
-    EXPECT_EQ(w.lines.back(), FileLine("a.mp3", "4,00"));
-}
-
 TEST(WriteTextList, AnUnconvertibleSizeFailsWithoutCommitOrReport) {
     const doze::EntryList list = MakeList({"a.mp3|1", "b.mp3|99999999999999999999"});
     const doze::ListJob job{"/M", &list, "."};
@@ -106,11 +101,6 @@ TEST(WriteTextList, AnUnconvertibleSizeFailsWithoutCommitOrReport) {
     EXPECT_THROW(doze::WriteTextList(job, sink, reporter), doze::WriteFailure);
     EXPECT_FALSE(sink.committed);
     EXPECT_TRUE(reporter.counts.empty());
-}
-
-TEST(CompletionText, CountThenTheFixedWords) {
-    EXPECT_EQ(doze::CompletionText(0), "0 MP3 files were generated, have a nice day!");
-    EXPECT_EQ(doze::CompletionText(1234567), "1234567 MP3 files were generated, have a nice day!");
 }
 
 }  // namespace
