@@ -6,7 +6,7 @@
 
 #include "about/line_control.h"
 #include "about/sys_info.h"
-#include "app/ui/platform_ui.h"
+#include "ui/platform_ui.h"
 
 namespace doze {
 namespace {

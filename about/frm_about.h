@@ -3,7 +3,7 @@
 #include <array>
 
 #include "about/settings_store.h"
-#include "app/ui/window_look.h"
+#include "ui/window_look.h"
 
 class QLabel;
 class QPushButton;

@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "app/ui/platform_ui.h"
+#include "ui/platform_ui.h"
 
 namespace doze {
 

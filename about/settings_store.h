@@ -34,7 +34,8 @@ class SettingsStore {
     virtual void CloseKey(StoreKey key) = 0;
 };
 
-// The platform's store: the registry on Windows, a read-only stand-in elsewhere.
+// The system's store: a read-only stand-in that answers from the desktop's
+// own files (see settings_store_linux.h).
 SettingsStore& SystemSettingsStore();
 
 }  // namespace doze

@@ -56,11 +56,9 @@ long StandInSettingsStore::QueryValue(StoreKey key, const QByteArray& name, std:
 
 void StandInSettingsStore::CloseKey(StoreKey /*key*/) {}
 
-#ifndef _WIN32
 SettingsStore& SystemSettingsStore() {
     static StandInSettingsStore store;
     return store;
 }
-#endif
 
 }  // namespace doze

@@ -6,7 +6,7 @@
 
 #include "about/key_value.h"
 #include "about/sys_info_failure.h"
-#include "app/ui/platform_ui.h"
+#include "ui/platform_ui.h"
 
 namespace doze {
 namespace {

@@ -13,12 +13,12 @@
 #include <cerrno>
 #include <vector>
 
-#include "about/about_entry.h"
+#include "about/help_menu.h"
 #include "app/caption_fit.h"
 #include "app/drive_list.h"
-#include "app/ui/platform_ui.h"
-#include "app/ui/window_look.h"
 #include "search/errors.h"
+#include "ui/platform_ui.h"
+#include "ui/window_look.h"
 
 namespace doze {
 namespace {

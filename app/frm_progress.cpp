@@ -3,7 +3,7 @@
 #include <QLabel>
 
 #include "app/caption_fit.h"
-#include "app/ui/window_look.h"
+#include "ui/window_look.h"
 
 namespace doze {
 

@@ -5,7 +5,7 @@
 #include <QTimer>
 
 #include "app/frm_main.h"
-#include "app/ui/window_look.h"
+#include "ui/window_look.h"
 
 // The artwork is compiled into the static library; its registration has to
 // be asked for by name, outside any namespace.

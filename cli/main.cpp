@@ -14,13 +14,10 @@
 
 #include "cli/cli_options.h"
 #include "cli/live_count.h"
+#include "output/list_run.h"
 #include "output/list_writers.h"
 #include "output/safe_file.h"
-#include "output/size_format.h"
-#include "output/write_failure.h"
 #include "search/errors.h"
-#include "search/search_state.h"
-#include "search/walker.h"
 
 namespace {
 
@@ -40,11 +37,6 @@ void Say(const std::string& line) {
 void Complain(const std::string& line) {
     Say("dozedozovo-list: " + line);
 }
-
-class StderrReporter : public doze::CompletionReporter {
-  public:
-    void ListComplete(std::int32_t count) override { Say(doze::CompletionText(count)); }
-};
 
 void PrintHelp() {
     std::printf(
@@ -78,53 +70,62 @@ std::optional<std::string> ResolveFolder(const std::string& folder) {
     return std::string(real.get());
 }
 
+// The companion's side of a run: the live count on a terminal, messages on
+// standard error, OUTPUT named on the command line.
+class CliFrontEnd : public doze::RunFrontEnd {
+  public:
+    explicit CliFrontEnd(const doze::CliOptions& options) : options_(options) {
+        if (::isatty(STDERR_FILENO) == 1) live_.emplace(STDERR_FILENO);
+    }
+    doze::SearchProgress* Progress() override { return live_ ? &*live_ : nullptr; }
+    void SearchEnded() override {
+        if (live_) live_->Finish();
+    }
+    void NothingFound() override { Say("No MP3 files were found in the search path."); }
+    std::optional<doze::ListTarget> ChooseTarget(doze::ListFormat& format) override {
+        format = options_.html ? doze::ListFormat::Html : doze::ListFormat::Text;
+        return doze::ListTarget{options_.output, options_.output == "-", options_.force};
+    }
+    bool ReplaceAppeared(const std::string& path) override {
+        ComplainExists(path);
+        return false;
+    }
+    void Failed(doze::RunOutcome, const std::string& message) override { Complain(message); }
+    void ListComplete(std::int32_t count) override { Say(doze::CompletionText(count)); }
+
+    static void ComplainExists(const std::string& path) {
+        Complain(path + ": the file exists; use --force to replace it");
+    }
+
+  private:
+    const doze::CliOptions& options_;
+    std::optional<doze::LiveCount> live_;
+};
+
 int Run(const doze::CliOptions& options) {
     const std::optional<std::string> root = ResolveFolder(options.folder);
     if (!root) return kUsage;
-    const bool toStdout = options.output == "-";
-    if (!toStdout && !options.force && doze::TargetExists(options.output)) {
-        Complain(options.output + ": the file exists; use --force to replace it");
+    // Checked before the search too, so that a long search is not made in vain.
+    if (options.output != "-" && !options.force && doze::TargetExists(options.output)) {
+        CliFrontEnd::ComplainExists(options.output);
         return kExists;
     }
-
     doze::SearchState state;
-    doze::SearchParams params;
     state.SearchRoot = *root;
-    doze::BeginRun(state, params);
-    std::optional<doze::LiveCount> live;
-    if (::isatty(STDERR_FILENO) == 1) live.emplace(STDERR_FILENO);
-    try {
-        doze::RunSearch(params, state, live ? &*live : nullptr);
-    } catch (const doze::Failure& failure) {
-        if (live) live->Finish();
-        doze::ReleaseList(state);
-        Complain(failure.what());
-        return kSearchFailed;
+    CliFrontEnd frontEnd(options);
+    switch (doze::GenerateList(state, frontEnd)) {
+        case doze::RunOutcome::Written:
+            return kOk;
+        case doze::RunOutcome::NothingFound:
+            return kNothingFound;
+        case doze::RunOutcome::Declined:
+            return kExists;
+        case doze::RunOutcome::SearchFailed:
+            return kSearchFailed;
+        case doze::RunOutcome::WriteFailed:
+            break;
     }
-    if (live) live->Finish();
-    if (!doze::EndSearch(state)) {
-        doze::ReleaseList(state);
-        Say("No MP3 files were found in the search path.");
-        return kNothingFound;
-    }
-
-    const doze::ListJob job{state.SearchRoot, &state.FoundList, doze::LocaleDecimalSeparator()};
-    StderrReporter reporter;
-    int code = kOk;
-    try {
-        const auto format = options.html ? doze::ListFormat::Html : doze::ListFormat::Text;
-        if (toStdout) {
-            doze::DescriptorSink out(STDOUT_FILENO, "standard output");
-            doze::WriteList(format, job, out, reporter);
-        } else {
-            doze::WriteList(format, job, options.output, reporter);
-        }
-    } catch (const doze::Failure& failure) {
-        Complain(failure.what());
-        code = kWriteFailed;
-    }
-    doze::ReleaseList(state);
-    return code;
+    return kWriteFailed;
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ std::int32_t WriteHtmlList(const ListJob& job, ListSink& sink, CompletionReporte
         layout.Line("<B>", job.SearchRoot, "</B>");
     }
     layout.Line(kTableStart);
-    const std::int32_t listed = WalkListFor(job, sink, layout);
+    const std::int32_t listed = WalkJobList(job, sink, layout);
     layout.Line("</P>");
     layout.Line("</TABLE>");
     layout.Line("</BODY>");

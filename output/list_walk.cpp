@@ -2,7 +2,7 @@
 
 #include "output/size_format.h"
 #include "output/write_failure.h"
-#include "search/path_text.h"
+#include "search/search_state.h"
 
 namespace doze {
 
@@ -29,7 +29,7 @@ std::int32_t WalkList(const EntryList& list, std::string_view decimalSeparator,
 
 namespace doze {
 
-std::int32_t WalkListFor(const ListJob& job, const ListSink& sink, ListLayout& layout) {
+std::int32_t WalkJobList(const ListJob& job, const ListSink& sink, ListLayout& layout) {
     try {
         return WalkList(*job.FoundList, job.DecimalSeparator, layout);
     } catch (const SizeConversionFailure& failure) {

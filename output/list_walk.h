@@ -29,6 +29,6 @@ std::int32_t WalkList(const EntryList& list, std::string_view decimalSeparator, 
 
 // WalkList over the job's list; a size that cannot be converted is reported
 // as a failure to write the sink's target.
-std::int32_t WalkListFor(const ListJob& job, const ListSink& sink, ListLayout& layout);
+std::int32_t WalkJobList(const ListJob& job, const ListSink& sink, ListLayout& layout);
 
 }  // namespace doze

@@ -58,7 +58,7 @@ std::int32_t WriteTextList(const ListJob& job, ListSink& sink, CompletionReporte
     layout.Line("");
     layout.Line(MaskControls(job.SearchRoot));
     layout.Line("");
-    const std::int32_t listed = WalkListFor(job, sink, layout);
+    const std::int32_t listed = WalkJobList(job, sink, layout);
     sink.Commit();
     reporter.ListComplete(listed);
     return listed;

@@ -10,6 +10,11 @@ namespace doze {
 class EntryBatch {
   public:
     void Add(std::string_view entry);
+    // Makes room for `count` entries and `bytes` bytes, so that adding that
+    // much never moves the batch.
+    void Reserve(std::size_t count, std::size_t bytes);
+    // Keeps the first `count` entries and gives back the room beyond them.
+    void Truncate(std::size_t count);
     std::size_t size() const { return ends_.size(); }
     // Bytes of all entries together.
     std::size_t Bytes() const { return bytes_.size(); }

@@ -12,14 +12,4 @@ std::string StripNulls(std::string_view text) {
     return std::string(text.substr(0, text.find('\0')));
 }
 
-bool IsFolderEntry(std::string_view entry) {
-    return entry.find(kSeparator) != std::string_view::npos;
-}
-
-FileEntryParts SplitFileEntry(std::string_view entry) {
-    const std::size_t bar = entry.rfind('|');
-    if (bar == std::string_view::npos) return {entry, {}};
-    return {entry.substr(0, bar), entry.substr(bar + 1)};
-}
-
 }  // namespace doze

@@ -1,8 +1,7 @@
 #include "search/search_state.h"
 
-#include <limits>
-
 #include "search/errors.h"
+#include "search/path_text.h"
 
 namespace doze {
 
@@ -10,7 +9,7 @@ void EntryList::Dimension(std::int32_t slots) {
     Erase();
     slots_ = slots;
     // Room for the offsets up front; the bytes grow with what is found.
-    ends_.reserve(static_cast<std::size_t>(slots));
+    entries_.Reserve(static_cast<std::size_t>(slots), 0);
 }
 
 void EntryList::Store(std::int32_t index, std::string_view entry) {
@@ -18,34 +17,35 @@ void EntryList::Store(std::int32_t index, std::string_view entry) {
         throw SearchFailure("The found-file list is full: entry " + std::to_string(index) +
                             " does not fit into its " + std::to_string(slots_) + " places.");
     }
-    if (static_cast<std::size_t>(index) != ends_.size() + 1) {
+    if (static_cast<std::size_t>(index) != entries_.size() + 1) {
         throw SearchFailure("Entry " + std::to_string(index) + " stored out of order.");
     }
-    bytes_.append(entry);
-    ends_.push_back(bytes_.size());
+    entries_.Add(entry);
 }
 
 void EntryList::Trim(std::int32_t count) {
-    if (count < Stored()) {
-        ends_.resize(static_cast<std::size_t>(count));
-        bytes_.resize(ends_.empty() ? 0 : ends_.back());
-    }
+    entries_.Truncate(static_cast<std::size_t>(count));
     slots_ = count;
-    ends_.shrink_to_fit();
-    bytes_.shrink_to_fit();
 }
 
 void EntryList::Erase() {
-    std::string().swap(bytes_);
-    std::vector<std::size_t>().swap(ends_);
+    entries_.Release();
     slots_ = 0;
 }
 
 std::string_view EntryList::operator[](std::int32_t index) const {
-    if (index < 1 || static_cast<std::size_t>(index) > ends_.size()) return {};
-    const std::size_t end = ends_[static_cast<std::size_t>(index) - 1];
-    const std::size_t begin = index == 1 ? 0 : ends_[static_cast<std::size_t>(index) - 2];
-    return std::string_view(bytes_).substr(begin, end - begin);
+    if (index < 1 || static_cast<std::size_t>(index) > entries_.size()) return {};
+    return entries_[static_cast<std::size_t>(index) - 1];
+}
+
+bool IsFolderEntry(std::string_view entry) {
+    return entry.find(kSeparator) != std::string_view::npos;
+}
+
+FileEntryParts SplitFileEntry(std::string_view entry) {
+    const std::size_t bar = entry.rfind('|');
+    if (bar == std::string_view::npos) return {entry, {}};
+    return {entry.substr(0, bar), entry.substr(bar + 1)};
 }
 
 void BeginRun(SearchState& state, SearchParams& params) {
@@ -56,9 +56,6 @@ void BeginRun(SearchState& state, SearchParams& params) {
 }
 
 void AppendEntry(SearchState& state, std::string_view entry) {
-    if (state.FoundCount == std::numeric_limits<std::int32_t>::max()) {
-        throw SearchFailure("The found-file count overflowed.");
-    }
     ++state.FoundCount;
     state.FoundList.Store(state.FoundCount, entry);
 }

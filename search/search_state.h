@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "search/entry_batch.h"
+
 namespace doze {
 
 // What one search is asked to do. Path is overwritten by the walker with each
@@ -14,8 +16,12 @@ struct SearchParams {
     std::string Pattern;
 };
 
-// The found-file list: entries numbered from 1, stored back to back in one
-// buffer so that a million entries cost little more than their bytes.
+// The found-file list: entries numbered from 1, kept in one EntryBatch so that
+// a million entries cost little more than their bytes.
+//
+// A file entry is a file's name, "|" and its length in decimal digits; a
+// folder entry is a subfolder's full path (it holds the separator, no "|" is
+// looked for in it).
 class EntryList {
   public:
     static constexpr std::int32_t kCapacity = 1'000'000;
@@ -27,7 +33,7 @@ class EntryList {
     void Store(std::int32_t index, std::string_view entry);
     // Makes room for `bytes` bytes of entries in all, so that storing that
     // much never moves the list.
-    void ReserveBytes(std::size_t bytes) { bytes_.reserve(bytes); }
+    void ReserveBytes(std::size_t bytes) { entries_.Reserve(0, bytes); }
     // Keeps entries 1..count and drops the room beyond them.
     void Trim(std::int32_t count);
     // Leaves the list with no dimension and no entries, its memory returned.
@@ -37,15 +43,25 @@ class EntryList {
     // Upper bound: the number of slots (after Trim, the number of entries).
     std::int32_t UpperBound() const { return slots_; }
     // Entries actually stored so far.
-    std::int32_t Stored() const { return static_cast<std::int32_t>(ends_.size()); }
+    std::int32_t Stored() const { return static_cast<std::int32_t>(entries_.size()); }
     // Entry `index` (1-based); an empty view for a slot not yet stored.
     std::string_view operator[](std::int32_t index) const;
 
   private:
-    std::string bytes_;
-    std::vector<std::size_t> ends_;
+    EntryBatch entries_;
     std::int32_t slots_ = 0;
 };
+
+// True for a folder entry of the found-file list (it holds the separator).
+bool IsFolderEntry(std::string_view entry);
+
+// A file entry split at its last "|": the name before it, the size text after.
+// An entry without "|" is all name with an empty size text.
+struct FileEntryParts {
+    std::string_view name;
+    std::string_view sizeText;
+};
+FileEntryParts SplitFileEntry(std::string_view entry);
 
 // The state one list-generation run shares between run, search and writers.
 struct SearchState {
@@ -59,7 +75,8 @@ struct SearchState {
 void BeginRun(SearchState& state, SearchParams& params);
 
 // Append step: raises FoundCount first, then stores the entry at that index;
-// throws SearchFailure("...list is full...") past the list's capacity.
+// throws SearchFailure("...list is full...") past the list's capacity (which
+// is far below the count's range).
 void AppendEntry(SearchState& state, std::string_view entry);
 
 // End search: false when nothing was found; otherwise trims the list to

@@ -2,10 +2,10 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "about/about_entry.h"
 #include "about/frm_about.h"
-#include "about/testing/fakes.h"
-#include "app/testing/scripted_ui.h"
+#include "about/help_menu.h"
+#include "doubles/about_fakes.h"
+#include "doubles/scripted_ui.h"
 
 using doze::frmAbout;
 using doze::testing::ScriptedStore;

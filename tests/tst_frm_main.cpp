@@ -9,7 +9,7 @@
 #include "app/frm_main.h"
 #include "app/frm_progress.h"
 #include "app/frm_title.h"
-#include "app/testing/scripted_ui.h"
+#include "doubles/scripted_ui.h"
 #include "search/errors.h"
 
 using doze::frmMain;
@@ -31,7 +31,8 @@ class TestFrmMain : public QObject {
             return std::vector<doze::Volume>{
                 {"/", "/dev/sda1", {}}, {spare_, "/dev/sdb1", "SPARE"}, {missing_, "srv:/x", {}}};
         };
-        services.search = [this](doze::SearchParams& params, doze::SearchState& state) {
+        services.search = [this](doze::SearchParams& params, doze::SearchState& state,
+                                 doze::SearchProgress*) {
             searched_ << params.Path;
             doze::AppendEntry(state, "a.mp3|1");
         };

@@ -3,7 +3,7 @@
 
 #include "about/key_value.h"
 #include "about/sys_info_failure.h"
-#include "about/testing/fakes.h"
+#include "doubles/about_fakes.h"
 
 using doze::testing::ScriptedStore;
 

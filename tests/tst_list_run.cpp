@@ -3,7 +3,7 @@
 
 #include "app/frm_progress.h"
 #include "app/list_run.h"
-#include "app/testing/scripted_ui.h"
+#include "doubles/scripted_ui.h"
 #include "output/list_writers.h"
 #include "output/size_format.h"
 #include "search/errors.h"
@@ -37,22 +37,30 @@ int ProgressWindows(bool visibleOnly) {
     return count;
 }
 
-class Silent : public doze::CompletionReporter {
+// A run without windows that saves into `target`.
+class Unattended : public doze::RunFrontEnd {
   public:
+    Unattended(ListFormat kind, std::string target) : kind_(kind), target_(std::move(target)) {}
+    void NothingFound() override {}
+    std::optional<doze::ListTarget> ChooseTarget(ListFormat& format) override {
+        format = kind_;
+        return doze::ListTarget{target_, false, true};
+    }
+    bool ReplaceAppeared(const std::string&) override { return true; }
+    void Failed(doze::RunOutcome, const std::string&) override {}
     void ListComplete(std::int32_t) override {}
+
+  private:
+    ListFormat kind_;
+    std::string target_;
 };
 
-// What the writer makes of `root` on its own, for comparing bytes.
+// What a run without windows makes of `root`, for comparing bytes.
 QByteArray Expected(const QString& root, ListFormat kind, const QString& scratch) {
     doze::SearchState state;
-    doze::SearchParams params;
     state.SearchRoot = Bytes(root);
-    doze::BeginRun(state, params);
-    doze::RunSearch(params, state);
-    if (!doze::EndSearch(state)) return {};
-    const doze::ListJob job{state.SearchRoot, &state.FoundList, doze::LocaleDecimalSeparator()};
-    Silent silent;
-    doze::WriteList(kind, job, Bytes(scratch), silent);
+    Unattended unattended(kind, Bytes(scratch));
+    if (doze::GenerateList(state, unattended) != doze::RunOutcome::Written) return {};
     return Read(scratch);
 }
 
@@ -86,8 +94,9 @@ class TestListRun : public QObject {
 
     void Run(const QString& root) {
         state_.SearchRoot = Bytes(Path(root));
-        doze::ListRunContext run{&owner_, state_, CD_, [this] { return kind_; },
-                                 [this](auto& params, auto& state) { Search(params, state); }};
+        doze::ListRunContext run{
+            &owner_, state_, CD_, [this] { return kind_; },
+            [this](auto& params, auto& state, auto*) { Search(params, state); }};
         doze::RunListGeneration(run);
     }
 

@@ -2,8 +2,8 @@
 #include <QtTest>
 
 #include "about/sys_info.h"
-#include "about/testing/fakes.h"
-#include "app/testing/scripted_ui.h"
+#include "doubles/about_fakes.h"
+#include "doubles/scripted_ui.h"
 
 using doze::testing::ScriptedStore;
 using doze::testing::ScriptedUi;

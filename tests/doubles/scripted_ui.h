@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/ui/platform_ui.h"
+#include "ui/platform_ui.h"
 
 namespace doze::testing {
 

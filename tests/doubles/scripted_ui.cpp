@@ -1,4 +1,4 @@
-#include "app/testing/scripted_ui.h"
+#include "doubles/scripted_ui.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "about/about_entry.h"
+#include "about/help_menu.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "app/ui/platform_ui.h"
+#include "ui/platform_ui.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -7,7 +7,7 @@
 #include <QProcess>
 #include <QStringList>
 
-#include "app/ui/dozedozovo.xpm"
+#include "ui/dozedozovo.xpm"
 
 namespace doze {
 namespace {

@@ -1,4 +1,4 @@
-#include "about/testing/fakes.h"
+#include "doubles/about_fakes.h"
 
 #include <cstring>
 
