@@ -19,19 +19,4 @@ TEST(ParsePseudoMounts, PicksThePseudoFileSystemsOnly) {
     EXPECT_EQ(mounts, (doze::MountSet{"/proc", "/sys", "/sys/fs/cgroup", "/dev/pts", "/odd name"}));
 }
 
-TEST(IsPseudoFileSystem, KnowsTheKernelsOwnAndNotStorage) {
-    for (const char* type : {"proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2",
-                             "securityfs", "debugfs", "tracefs", "pstore", "bpf", "configfs",
-                             "mqueue", "hugetlbfs", "fusectl", "binfmt_misc", "efivarfs"}) {
-        EXPECT_TRUE(doze::IsPseudoFileSystem(type)) << type;
-    }
-    for (const char* type : {"ext4", "tmpfs", "vfat", "nfs", "fuse.sshfs", "overlay", "btrfs"}) {
-        EXPECT_FALSE(doze::IsPseudoFileSystem(type)) << type;
-    }
-}
-
-TEST(LoadPseudoMounts, FindsProcOnThisMachine) {
-    EXPECT_EQ(doze::LoadPseudoMounts().count("/proc"), 1u);
-}
-
 }  // namespace

@@ -51,12 +51,4 @@ TEST(ListingLess, FoldsAsciiLettersAndBreaksTiesByRawBytes) {
     EXPECT_EQ(names, expected);
 }
 
-TEST(ListingLess, IsAStrictOrder) {
-    EXPECT_FALSE(doze::ListingLess("a", "a"));
-    EXPECT_TRUE(doze::ListingLess("a", "ab"));
-    EXPECT_FALSE(doze::ListingLess("ab", "a"));
-    EXPECT_TRUE(doze::ListingLess("A", "a"));
-    EXPECT_FALSE(doze::ListingLess("a", "A"));
-}
-
 }  // namespace
