@@ -3,7 +3,7 @@
 namespace doze {
 
 std::string UsageLine() {
-    return "usage: dozedozovo-list [--html] [--force] FOLDER OUTPUT";
+    return "usage: dozedozovo-list [--html] [--force] [--quiet] FOLDER OUTPUT";
 }
 
 CliOptions ParseCliOptions(const std::vector<std::string>& args) {
@@ -19,6 +19,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
             options.html = true;
         } else if (arg == "--force") {
             options.force = true;
+        } else if (arg == "--quiet" || arg == "-q") {
+            options.quiet = true;
         } else if (arg == "--help" || arg == "-h") {
             options.action = CliOptions::Action::Help;
             return options;

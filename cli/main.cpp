@@ -45,6 +45,7 @@ void PrintHelp() {
         "folder, as plain text (the default) or as an HTML page, into OUTPUT.\n\n"
         "  --html     write an HTML page instead of plain text\n"
         "  --force    replace OUTPUT if it exists\n"
+        "  --quiet    no warnings about folders that could not be listed\n"
         "  --help     show this help and exit\n"
         "  --version  show the version and exit\n\n"
         "OUTPUT \"-\" writes to standard output. The file is replaced only once the\n"
