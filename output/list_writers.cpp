@@ -1,5 +1,7 @@
 #include "output/list_writers.h"
 
+#include <utility>
+
 #include "output/safe_file.h"
 
 namespace doze {
@@ -15,8 +17,8 @@ std::int32_t WriteList(ListFormat format, const ListJob& job, ListSink& sink,
 }
 
 std::int32_t WriteList(ListFormat format, const ListJob& job, const std::string& outputPath,
-                       CompletionReporter& reporter) {
-    ReplacingFile file(outputPath);
+                       CompletionReporter& reporter, ReplaceConsent consent) {
+    ReplacingFile file(outputPath, SystemFileCalls(), std::move(consent));
     return WriteList(format, job, file, reporter);
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "output/list_sink.h"
+#include "output/safe_file.h"
 #include "search/search_state.h"
 
 namespace doze {
@@ -45,8 +46,9 @@ enum class ListFormat { Text, Html };
 std::int32_t WriteList(ListFormat format, const ListJob& job, ListSink& sink,
                        CompletionReporter& reporter);
 
-// The writer of `format`, replacing the file `outputPath` safely (see ReplacingFile).
+// The writer of `format`, replacing the file `outputPath` safely; `consent`
+// as for ReplacingFile.
 std::int32_t WriteList(ListFormat format, const ListJob& job, const std::string& outputPath,
-                       CompletionReporter& reporter);
+                       CompletionReporter& reporter, ReplaceConsent consent = {});
 
 }  // namespace doze

@@ -9,6 +9,12 @@ bool IsControl(unsigned char c) {
     return (c >= 0x01 && c <= 0x1F) || c == 0x7F;
 }
 
+// Line and paragraph separators and the C1 controls of valid UTF-8, which
+// some viewers take as line ends or hidden commands.
+bool IsWideControl(std::uint32_t codePoint) {
+    return (codePoint >= 0x80 && codePoint <= 0x9F) || codePoint == 0x2028 || codePoint == 0x2029;
+}
+
 bool IsContinuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
 }
@@ -54,9 +60,23 @@ std::size_t DecodeAt(std::string_view s, std::size_t i, std::uint32_t& codePoint
 }  // namespace
 
 std::string MaskControls(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (IsControl(static_cast<unsigned char>(c))) c = '?';
+    std::string out;
+    out.reserve(text.size());
+    std::uint32_t codePoint = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = DecodeAt(text, i, codePoint);
+        if (length == 0) {
+            out += text[i++];  // a byte of invalid UTF-8 stays as it is
+            continue;
+        }
+        const bool control = length == 1 ? IsControl(static_cast<unsigned char>(codePoint))
+                                         : IsWideControl(codePoint);
+        if (control) {
+            out += '?';
+        } else {
+            out.append(text.substr(i, length));
+        }
+        i += length;
     }
     return out;
 }
@@ -89,7 +109,11 @@ void AppendHtmlEscaped(std::string& out, std::string_view text) {
         }
         i += length;
         if (length > 1) {
-            out += "&#" + std::to_string(codePoint) + ';';
+            if (IsWideControl(codePoint)) {
+                out += '?';
+            } else {
+                out += "&#" + std::to_string(codePoint) + ';';
+            }
         } else if (IsControl(byte)) {
             out += '?';
         } else {

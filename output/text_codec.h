@@ -5,7 +5,9 @@
 
 namespace doze {
 
-// Control bytes (0x01-0x1F, 0x7F) replaced by "?", so a name stays on its line.
+// Control bytes (0x01-0x1F, 0x7F) and, in valid UTF-8, the controls U+0080 to
+// U+009F and the separators U+2028 and U+2029 replaced by "?" each, so a name
+// stays on its line. Bytes of invalid UTF-8 stay as they are.
 std::string MaskControls(std::string_view text);
 
 // Characters in `text`: UTF-8 code points, each byte of an invalid sequence
@@ -13,8 +15,8 @@ std::string MaskControls(std::string_view text);
 std::size_t CountCharacters(std::string_view text);
 
 // Pure-ASCII HTML text: & < > " ' as entities, each non-ASCII code point of
-// valid UTF-8 as &#N;, each byte of an invalid sequence as &#byte;. Control
-// bytes become "?".
+// valid UTF-8 as &#N;, each byte of an invalid sequence as &#byte;. What
+// MaskControls masks becomes "?".
 std::string HtmlEscape(std::string_view text);
 // The same, appended to `out`.
 void AppendHtmlEscaped(std::string& out, std::string_view text);

@@ -3,7 +3,8 @@
 
 namespace doze {
 
-// A list could not be written; the target file was left as it was before.
+// A list could not be written; the target file was left as it was before
+// (unless the sentence says the list was written but may not survive a crash).
 class WriteFailure : public Failure {
   public:
     using Failure::Failure;
@@ -11,6 +12,13 @@ class WriteFailure : public Failure {
 
 // A size text of the found-file list could not be turned into a number.
 class SizeConversionFailure : public WriteFailure {
+  public:
+    using WriteFailure::WriteFailure;
+};
+
+// The target appeared while the list was being written, and the user did not
+// agree to replace it; the new list was dropped.
+class TargetAppeared : public WriteFailure {
   public:
     using WriteFailure::WriteFailure;
 };

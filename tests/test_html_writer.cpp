@@ -85,14 +85,14 @@ TEST(WriteHtmlList, FoldersOnlyGiveHeadOneTableAndTail) {
 TEST(WriteHtmlList, NamesPathsAndRootAreEscapedToAsciiEntities) {
     const Written w = Write(
         "/M&<R>", {"<script>alert('x').mp3|0", "/M&<R>/\"q\"", "caf\xc3\xa9 \xe2\x99\xab.mp3|0",
-                   "latin\xe9\xff.mp3|0", "tab\tnew\nline|bar.mp3|0"});
+                   "latin\xe9\xff.mp3|0", "tab\tnew\nline\xc2\x85|bar\xe2\x80\xa8.mp3|0"});
     ASSERT_EQ(w.lines.size(), 36u);
     EXPECT_EQ(w.lines[6], "<B>/M&amp;&lt;R&gt;</B>");
     EXPECT_EQ(w.lines[9], "<TD WIDTH=50%>&lt;script&gt;alert(&#39;x&#39;).mp3</TD>");
     EXPECT_EQ(w.lines[15], "<B>/M&amp;&lt;R&gt;/&quot;q&quot;</B>");
     EXPECT_EQ(w.lines[18], "<TD WIDTH=50%>caf&#233; &#9835;.mp3</TD>");
     EXPECT_EQ(w.lines[23], "<TD WIDTH=50%>latin&#233;&#255;.mp3</TD>");
-    EXPECT_EQ(w.lines[28], "<TD WIDTH=50%>tab?new?line|bar.mp3</TD>");
+    EXPECT_EQ(w.lines[28], "<TD WIDTH=50%>tab?new?line?|bar?.mp3</TD>");
 }
 
 }  // namespace

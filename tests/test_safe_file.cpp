@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -48,31 +49,16 @@ mode_t ModeOf(const std::string& path) {
 TEST(ReplacingFile, KeepsPermissionsOfAnOldFileAndGivesANewOneTheUsualMode) {
     TempTree t;
     t.File("old.txt", 10);
-    ::chmod(t.Path("old.txt").c_str(), 0640);
-    const mode_t mask = ::umask(022);
+    ::chmod(t.Path("old.txt").c_str(), 0604);
+    const mode_t mask = ::umask(027);
     WriteAll(t.Path("new.txt"), "hello");
     WriteAll(t.Path("old.txt"), "new");
     ::umask(mask);
     EXPECT_EQ(t.Read("new.txt"), "hello");
     EXPECT_EQ(t.Read("old.txt"), "new");
-    EXPECT_EQ(ModeOf(t.Path("new.txt")), 0644u);
-    EXPECT_EQ(ModeOf(t.Path("old.txt")), 0640u);
+    EXPECT_EQ(ModeOf(t.Path("new.txt")), 0640u);
+    EXPECT_EQ(ModeOf(t.Path("old.txt")), 0604u);
     EXPECT_EQ(Names(t.Root()), (std::set<std::string>{"new.txt", "old.txt"}));
-}
-
-TEST(ReplacingFile, ALinkIsWrittenThroughToTheFileItNames) {
-    TempTree t;
-    t.File("real/list.txt", 3);
-    t.Folder("links");
-    t.Link("links/list.txt", "../real/list.txt");
-    WriteAll(t.Path("links/list.txt"), "through");
-    EXPECT_TRUE(std::filesystem::is_symlink(t.Path("links/list.txt")));
-    EXPECT_EQ(t.Read("real/list.txt"), "through");
-
-    t.Link("dangling.txt", "made.txt");  // a link to nothing yet makes the file it names
-    WriteAll(t.Path("dangling.txt"), "made");
-    EXPECT_TRUE(std::filesystem::is_symlink(t.Path("dangling.txt")));
-    EXPECT_EQ(t.Read("made.txt"), "made");
 }
 
 TEST(ReplacingFile, TargetsThatCannotBeReplacedAreRefusedUntouched) {
@@ -95,59 +81,253 @@ TEST(ReplacingFile, TargetsThatCannotBeReplacedAreRefusedUntouched) {
     }
 }
 
-// Injected failures: each call in turn fails, the existing file must survive.
+// A link is written through to the file it names (made when it names none
+// yet), except a link in a sticky, world-writable folder that belongs neither
+// to this user nor to the folder's owner, wherever it stands in a chain.
+constexpr uid_t kMe = static_cast<uid_t>(-1), kNobody = 65534;
+struct LinkCase {
+    const char* name;
+    mode_t folderMode;
+    uid_t folderOwner, linkOwner;
+    const char* path;  // the link, or a link of this user's leading to it
+    bool dangling;     // the file it names does not exist yet
+    bool followed;
+};
+
+class LinkTarget : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(LinkTarget, IsFollowedOnlyWhereTheKernelWould) {
+    const LinkCase& c = GetParam();
+    if (::geteuid() != 0 && (c.folderOwner != kMe || c.linkOwner != kMe)) {
+        GTEST_SKIP() << "giving a link to another user needs root";
+    }
+    TempTree t;
+    if (!c.dangling) std::ofstream(t.Path("secret")) << "root only";
+    t.Folder("shared");
+    t.Link("shared/list.txt", "../secret");
+    t.Link("list.txt", "shared/list.txt");
+    ASSERT_EQ(::chown(t.Path("shared").c_str(), c.folderOwner, kMe) |
+                  ::chmod(t.Path("shared").c_str(), c.folderMode) |
+                  ::lchown(t.Path("shared/list.txt").c_str(), c.linkOwner, kMe),
+              0);
+    std::set<std::string> names = Names(t.Root());
+    try {
+        WriteAll(t.Path(c.path), "the list");
+        EXPECT_TRUE(c.followed);
+        names.insert("secret");
+    } catch (const doze::WriteFailure& failure) {
+        EXPECT_FALSE(c.followed);
+        const std::string what = failure.what();
+        EXPECT_NE(what.find("link in a shared folder that belongs to another user."), what.npos);
+    }
+    EXPECT_EQ(t.Read("secret"), c.followed ? "the list" : c.dangling ? "" : "root only");
+    EXPECT_EQ(Names(t.Root()), names);
+    EXPECT_EQ(Names(t.Path("shared")), std::set<std::string>{"list.txt"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Owners, LinkTarget,
+    ::testing::Values(
+        LinkCase{"plain_folder", 0755, kMe, kMe, "list.txt", false, true},
+        LinkCase{"plain_folder_dangling", 0755, kMe, kMe, "shared/list.txt", true, true},
+        LinkCase{"others_link", 01777, 0, kNobody, "shared/list.txt", false, false},
+        LinkCase{"others_link_dangling", 01777, 0, kNobody, "shared/list.txt", true, false},
+        LinkCase{"others_link_in_a_chain", 01777, 0, kNobody, "list.txt", false, false},
+        LinkCase{"own_link", 01777, kMe, kMe, "shared/list.txt", false, true},
+        LinkCase{"folder_owners_link", 01777, kNobody, kNobody, "list.txt", false, true},
+        LinkCase{"not_sticky", 0777, 0, kNobody, "shared/list.txt", false, true},
+        LinkCase{"not_world_writable", 01775, 0, kNobody, "list.txt", false, true}),
+    [](const ::testing::TestParamInfo<LinkCase>& info) { return info.param.name; });
+
+TEST(ReplacingFile, AFolderThatCannotBeReadForItsSyncIsWrittenAllTheSame) {
+    TempTree t;
+    t.Folder("dropbox");
+    ::chmod(t.Root().c_str(), 0711);
+    [[maybe_unused]] const int owned = ::chown(t.Path("dropbox").c_str(), kNobody, kNobody);
+    ::chmod(t.Path("dropbox").c_str(), 0300);
+    EXPECT_EQ(InChild([&] {
+                  if (!doze::test::DropToOrdinaryUser()) return kSkipped;
+                  return WriteAll(t.Path("dropbox/list.txt"), "the list"), 0;
+              }),
+              0);
+    ::chmod(t.Path("dropbox").c_str(), 0700);
+    EXPECT_EQ(t.Read("dropbox/list.txt"), "the list");
+}
+
+// The system's calls, but the one at gStep fails with gErr or raises
+// gSignal first; `named` as on a file system without unnamed files. Every
+// write stores only half of what it is given.
+enum Step { kNoStep, kOpen, kWrite, kFsync, kClose, kLink, kRename, kSyncFolder, kNoReplace };
+Step gStep = kNoStep;
+int gErr = 0, gSignal = 0;
+bool gNamed = false;
+
 int Fail(int err) {
     errno = err;
     return -1;
 }
-ssize_t ShortThenFullWrite(int fd, const void* data, size_t size) {
-    static bool first = true;
-    if (!first) return Fail(ENOSPC);  // ... and then the disk is full
-    first = false;
-    return ::write(fd, data, size / 2);  // a short write ...
+
+bool Hit(Step step) {
+    if (gStep != step) return false;
+    if (gSignal != 0) ::raise(gSignal);
+    errno = gErr;
+    return gErr != 0;
 }
 
-struct InjectedCase {
-    const char* name;
-    doze::FileCalls calls;
-    const char* cause;
+doze::FileCalls Calls(Step step, int err, int signal, bool named) {
+    gStep = step, gErr = err, gSignal = signal, gNamed = named;
+    doze::FileCalls c = doze::SystemFileCalls();
+    c.openUnnamed = [](int folder, mode_t mode) {
+        if (Hit(kOpen)) return -1;
+        return gNamed ? Fail(EOPNOTSUPP) : doze::SystemFileCalls().openUnnamed(folder, mode);
+    };
+    c.write = [](int fd, const void* data, size_t size) -> ssize_t {
+        return Hit(kWrite) ? -1 : ::write(fd, data, (size + 1) / 2);
+    };
+    c.fsync = [](int fd) { return Hit(kFsync) ? -1 : ::fsync(fd); };
+    c.close = [](int fd) { return ::close(fd) != 0 || Hit(kClose) ? -1 : 0; };
+    c.link = [](int from, const char* a, int to, const char* b, int flags) {
+        return Hit(kLink) ? -1 : ::linkat(from, a, to, b, flags);
+    };
+    c.rename = [](int from, const char* a, int to, const char* b, unsigned flags) {
+        const bool fails = Hit(kRename) || (flags != 0 && Hit(kNoReplace));
+        return fails ? -1 : ::renameat2(from, a, to, b, flags);
+    };
+    c.syncFolder = [](int fd) { return Hit(kSyncFolder) ? -1 : ::fsync(fd); };
+    return c;
+}
+
+// Each call in turn fails, or a signal ends the program there (in a child):
+// the target stays as it was and no temporary file is left.
+struct StepCase {
+    Step step;
+    int signal;  // 0: the call fails
+    bool named;
+    bool fresh;  // no list.txt before
 };
 
-class InjectedFailure : public ::testing::TestWithParam<InjectedCase> {};
-
-TEST_P(InjectedFailure, LeavesTheExistingFileIntactAndNoTemporary) {
-    TempTree t;
-    WriteAll(t.Path("list.txt"), "the old list");
-    try {
-        WriteAll(t.Path("list.txt"), std::string(100000, 'n'), GetParam().calls);
-        FAIL() << "no failure reported";
-    } catch (const doze::WriteFailure& failure) {
-        EXPECT_NE(std::string(failure.what()).find(GetParam().cause), std::string::npos)
-            << failure.what();
+std::vector<StepCase> StepCases() {
+    std::vector<StepCase> cases;
+    for (const int signal : {0, SIGINT, SIGTERM, SIGHUP, SIGKILL, SIGXFSZ}) {
+        for (int step = kOpen; step <= kSyncFolder; ++step) {
+            for (const bool named : {false, true}) {
+                for (const bool fresh : {false, true}) {
+                    // A named file is renamed, never linked; an unnamed one
+                    // is renamed only when it replaces a file.
+                    if (named ? step == kLink || step == kOpen : step == kRename && fresh) continue;
+                    if (signal != 0 && (step == kOpen || step == kClose || step == kSyncFolder)) {
+                        continue;
+                    }
+                    // Nothing removes a name after SIGKILL: neither a named
+                    // temporary file nor the hidden name an unnamed one has
+                    // just before its rename. Unnamed, nothing is left.
+                    if (signal == SIGKILL && (named || step == kRename)) continue;
+                    cases.push_back({static_cast<Step>(step), signal, named, fresh});
+                }
+            }
+        }
     }
-    EXPECT_EQ(t.Read("list.txt"), "the old list");
-    EXPECT_EQ(Names(t.Root()), (std::set<std::string>{"list.txt"}));
+    return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EachCall, InjectedFailure,
-    ::testing::Values(
-        InjectedCase{"write",
-                     {[](int, const void*, size_t) -> ssize_t { return Fail(EIO); }, ::fsync,
-                      ::close, ::rename},
-                     "Input/output error"},
-        InjectedCase{"short", {ShortThenFullWrite, ::fsync, ::close, ::rename}, "No space left"},
-        InjectedCase{"fsync",
-                     {::write, [](int) { return Fail(EIO); }, ::close, ::rename},
-                     "Input/output error"},
-        InjectedCase{"close",
-                     {::write, ::fsync, [](int fd) { return ::close(fd), Fail(EIO); }, ::rename},
-                     "Input/output error"},
-        InjectedCase{
-            "rename",
-            {::write, ::fsync, ::close, [](const char*, const char*) { return Fail(EXDEV); }},
-            "cross-device"}),
-    [](const ::testing::TestParamInfo<InjectedCase>& info) { return info.param.name; });
+std::string StepCaseName(const ::testing::TestParamInfo<StepCase>& info) {
+    static const char* const kSteps[] = {"",      "open", "write",  "fsync",
+                                         "close", "link", "rename", "folder_sync"};
+    const StepCase& c = info.param;
+    return kSteps[c.step] + ("_" + std::string(c.signal != 0 ? sigabbrev_np(c.signal) : "fails")) +
+           (c.named ? "_named" : "") + (c.fresh ? "_fresh" : "");
+}
+
+class Interrupted : public ::testing::TestWithParam<StepCase> {};
+
+TEST_P(Interrupted, LeavesTheTargetAsItWasAndNoTemporary) {
+    const StepCase& c = GetParam();
+    TempTree t;
+    if (!c.fresh) WriteAll(t.Path("list.txt"), "the old list");
+    const std::string list(100000, 'n');
+    const bool written = c.step == kSyncFolder;  // it comes after the name is given
+    if (c.signal != 0) {
+        EXPECT_EQ(InChild([&] {
+                      const rlimit noCore{0, 0};
+                      ::setrlimit(RLIMIT_CORE, &noCore);
+                      WriteAll(t.Path("list.txt"), list, Calls(c.step, 0, c.signal, c.named));
+                      return 0;
+                  }),
+                  100 + c.signal);
+    } else {
+        try {
+            WriteAll(t.Path("list.txt"), list, Calls(c.step, EIO, 0, c.named));
+            ADD_FAILURE() << "no failure reported";
+        } catch (const doze::WriteFailure& failure) {
+            const std::string what = failure.what();
+            EXPECT_NE(what.find(written ? "(Input/output error); it may not survive a crash."
+                                        : "(Input/output error)."),
+                      std::string::npos)
+                << what;
+        }
+    }
+    EXPECT_EQ(t.Read("list.txt"), written ? list : c.fresh ? "" : "the old list");
+    EXPECT_EQ(Names(t.Root()),
+              c.fresh && !written ? std::set<std::string>{} : std::set<std::string>{"list.txt"});
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, Interrupted, ::testing::ValuesIn(StepCases()), StepCaseName);
+
+// A file that appears while the list is written is replaced only with consent.
+struct ConsentCase {
+    const char* name;
+    bool named;
+    bool plainRename;  // the file system cannot rename without replacing
+    int consent;       // -1: given beforehand, 0: no, 1: yes
+    bool appears;
+};
+
+class TargetAppearing : public ::testing::TestWithParam<ConsentCase> {};
+
+TEST_P(TargetAppearing, IsReplacedOnlyWithConsent) {
+    const ConsentCase& c = GetParam();
+    TempTree t;
+    const std::string path = t.Path("list.txt");
+    std::vector<std::string> asked;
+    doze::ReplaceConsent consent;
+    if (c.consent >= 0) {
+        consent = [&](const std::string& target) {
+            return asked.push_back(target), c.consent == 1;
+        };
+    }
+    const bool refused = c.consent == 0 && c.appears;
+    doze::ReplacingFile file(path, Calls(c.plainRename ? kNoReplace : kNoStep, EINVAL, 0, c.named),
+                             consent);
+    file.Write("the new list");
+    if (c.appears) std::ofstream(path) << "intruder";
+    try {
+        file.Commit();
+        EXPECT_FALSE(refused);
+    } catch (const doze::TargetAppeared& failure) {
+        EXPECT_TRUE(refused);
+        EXPECT_EQ(failure.what(), "Cannot write \"" + path + "\": the file exists.");
+    }
+    EXPECT_EQ(asked, std::vector<std::string>(c.consent >= 0 && c.appears, path));
+    EXPECT_EQ(t.Read("list.txt"), refused ? "intruder" : "the new list");
+    EXPECT_EQ(Names(t.Root()), std::set<std::string>{"list.txt"});
+    struct sigaction handler {};
+    ::sigaction(SIGINT, nullptr, &handler);
+    EXPECT_EQ(handler.sa_handler, SIG_DFL);  // the guard of a named file is gone
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, TargetAppearing,
+                         ::testing::Values(ConsentCase{"asked_before", false, false, -1, true},
+                                           ConsentCase{"yes", false, false, 1, true},
+                                           ConsentCase{"no", false, false, 0, true},
+                                           ConsentCase{"not_asked", false, false, 0, false},
+                                           ConsentCase{"asked_before_named", true, false, -1, true},
+                                           ConsentCase{"yes_named", true, false, 1, true},
+                                           ConsentCase{"no_named", true, false, 0, true},
+                                           ConsentCase{"no_by_link", true, true, 0, true},
+                                           ConsentCase{"not_asked_by_link", true, true, 0, false}),
+                         [](const ::testing::TestParamInfo<ConsentCase>& info) {
+                             return info.param.name;
+                         });
 
 // Writes a large text list over `path`; 0 when it failed cleanly.
 int WriteListExpectingFailure(const std::string& path) {
@@ -162,20 +342,6 @@ int WriteListExpectingFailure(const std::string& path) {
         return reporter.counts.empty() ? 0 : 2;
     }
     return 1;
-}
-
-TEST(ReplacingFile, AFileSizeLimitFailsTheWriteAndKeepsTheOldList) {
-    TempTree t;
-    WriteAll(t.Path("list.txt"), "old");
-    const int result = InChild([&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{4096, 4096};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return kSkipped;
-        return WriteListExpectingFailure(t.Path("list.txt"));
-    });
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(t.Read("list.txt"), "old");
-    EXPECT_EQ(Names(t.Root()), (std::set<std::string>{"list.txt"}));
 }
 
 TEST(ReplacingFile, AFullDiskFailsTheWriteAndKeepsTheOldList) {

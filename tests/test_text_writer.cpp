@@ -82,7 +82,7 @@ TEST(WriteTextList, ColumnRuleForLongNamesCountsCharactersNotBytes) {
 
 TEST(WriteTextList, HostileNamesStayOnTheirLines) {
     const Written w = Write("/M\ttab", {"new\nline.mp3|0", "a|b.mp3|1572863", "back\\slash.mp3|0",
-                                        "/M\ttab/sub\rdir", "x\x7f.mp3|0"});
+                                        "/M\ttab/sub\rdir", "x\x7f\xc2\x85\xe2\x80\xa9.mp3|0"});
     ASSERT_EQ(w.lines.size(), 12u);
     EXPECT_EQ(w.lines[3], "/M?tab");
     EXPECT_EQ(w.lines[5], FileLine("new?line.mp3", "0.00"));
@@ -90,7 +90,7 @@ TEST(WriteTextList, HostileNamesStayOnTheirLines) {
     EXPECT_EQ(w.lines[7], FileLine("back\\slash.mp3", "0.00"));
     EXPECT_EQ(w.lines[9], "/M?tab/sub?dir");
     EXPECT_EQ(w.lines[10], "");
-    EXPECT_EQ(w.lines[11], FileLine("x?.mp3", "0.00"));
+    EXPECT_EQ(w.lines[11], FileLine("x???.mp3", "0.00"));
 }
 
 TEST(WriteTextList, AnUnconvertibleSizeFailsWithoutCommitOrReport) {

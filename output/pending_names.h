@@ -1,0 +1,34 @@
+#pragma once
+#include <signal.h>
+
+#include <string>
+
+namespace doze {
+
+// Holds back SIGINT, SIGTERM, SIGHUP, SIGQUIT and SIGXFSZ from this thread
+// while it lives, so that making a file and recording its name is one step
+// for them.
+class SignalHold {
+  public:
+    SignalHold();
+    ~SignalHold();
+    SignalHold(const SignalHold&) = delete;
+    SignalHold& operator=(const SignalHold&) = delete;
+
+  private:
+    sigset_t previous_;
+};
+
+// Records `name` in the folder open as `folder` for removal should one of
+// those signals end the program before ForgetPendingName. While any name is
+// recorded, a handler for each of them that the program does not ignore
+// removes the names, puts back the action the program had, and raises the
+// signal again; with no name recorded the program's own actions are in place.
+// The folder must stay open until the name is forgotten. Returns false when
+// no room is left; the name then goes unguarded.
+bool RecordPendingName(int folder, const std::string& name);
+
+// Drops the record of `name` in `folder`; the last one takes the handler away.
+void ForgetPendingName(int folder, const std::string& name);
+
+}  // namespace doze
