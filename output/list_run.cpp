@@ -6,6 +6,7 @@
 #include <new>
 
 #include "output/list_sink.h"
+#include "output/safe_file.h"
 #include "output/size_format.h"
 #include "output/write_failure.h"
 
@@ -59,7 +60,13 @@ RunOutcome Write(const SearchState& state, RunFrontEnd& frontEnd) {
         DescriptorSink out(STDOUT_FILENO, "standard output");
         WriteList(format, job, out, frontEnd);
     } else {
-        WriteList(format, job, target->path, frontEnd);
+        ReplaceConsent consent;
+        if (!target->consented) {
+            consent = [&frontEnd](const std::string& path) {
+                return frontEnd.ReplaceAppeared(path);
+            };
+        }
+        WriteList(format, job, target->path, frontEnd, consent);
     }
     return RunOutcome::Written;
 }
@@ -81,6 +88,8 @@ RunOutcome GenerateList(SearchState& state, RunFrontEnd& frontEnd, const SearchF
             outcome = RunOutcome::WriteFailed;
             outcome = Write(state, frontEnd);
         }
+    } catch (const TargetAppeared&) {
+        outcome = RunOutcome::Declined;  // the front end was asked and kept the file
     } catch (const std::bad_alloc&) {
         outOfMemory = true;
     } catch (const std::exception& cause) {

@@ -329,39 +329,4 @@ INSTANTIATE_TEST_SUITE_P(Answers, TargetAppearing,
                              return info.param.name;
                          });
 
-// Writes a large text list over `path`; 0 when it failed cleanly.
-int WriteListExpectingFailure(const std::string& path) {
-    std::vector<std::string> entries;
-    for (int i = 0; i < 5000; ++i) entries.push_back("track " + std::to_string(i) + ".mp3|1");
-    const doze::EntryList list = doze::test::MakeList(entries);
-    const doze::ListJob job{"/music", &list, "."};
-    doze::test::RecordingReporter reporter;
-    try {
-        doze::WriteList(doze::ListFormat::Text, job, path, reporter);
-    } catch (const doze::WriteFailure&) {
-        return reporter.counts.empty() ? 0 : 2;
-    }
-    return 1;
-}
-
-TEST(ReplacingFile, AFullDiskFailsTheWriteAndKeepsTheOldList) {
-    TempTree t;
-    t.Folder("small");
-    const int result = InChild([&] {
-        if (!doze::test::EnterOwnMountNamespace() ||
-            ::mount("tmpfs", t.Path("small").c_str(), "tmpfs", 0, "size=16k") != 0) {
-            return kSkipped;
-        }
-        const std::string path = t.Path("small/list.txt");
-        WriteAll(path, "old");
-        const int failed = WriteListExpectingFailure(path);
-        if (failed != 0) return 10 + failed;
-        if (doze::test::ReadFile(path) != "old") return 20;
-        if (Names(t.Path("small")) != std::set<std::string>{"list.txt"}) return 21;
-        return 0;
-    });
-    if (result == kSkipped) GTEST_SKIP() << "no mount namespace for a small tmpfs here";
-    EXPECT_EQ(result, 0);
-}
-
 }  // namespace

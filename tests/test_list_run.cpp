@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "output/list_run.h"
+#include "test_support/child.h"
+#include "test_support/temp_tree.h"
+
+namespace {
+
+using doze::RunOutcome;
+using doze::test::TempTree;
+
+// A front end with set answers that records what it was asked and told.
+class Answers : public doze::RunFrontEnd {
+  public:
+    bool consented = false;    // the save step's overwrite question was answered Yes
+    bool replace = false;      // the answer when the target appeared after the save step
+    bool outOfMemory = false;  // the question runs out of memory instead
+    std::string target;
+    int asked = 0;
+    std::string failure;
+
+    void NothingFound() override {}
+    std::optional<doze::ListTarget> ChooseTarget(doze::ListFormat& format) override {
+        format = doze::ListFormat::Text;
+        return doze::ListTarget{target, false, consented};
+    }
+    bool ReplaceAppeared(const std::string&) override {
+        ++asked;
+        if (outOfMemory) throw std::bad_alloc();
+        return replace;
+    }
+    void Failed(RunOutcome, const std::string& message) override { failure = message; }
+    void ListComplete(std::int32_t) override {}
+};
+
+std::size_t FolderSize(const std::string& folder) {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                                  std::filesystem::directory_iterator()));
+}
+
+struct AppearCase {
+    const char* name;
+    bool consented, appears, replace, outOfMemory;
+    RunOutcome outcome;
+    int asked;
+    bool keptIntruder;
+};
+
+class FileAppearing : public ::testing::TestWithParam<AppearCase> {};
+
+// A file put at the target while the search runs is replaced only with consent.
+TEST_P(FileAppearing, IsReplacedOnlyWithConsent) {
+    const AppearCase& c = GetParam();
+    TempTree t;
+    t.File("music/a.mp3", 1048576);
+    t.Folder("out");
+    Answers answers;
+    answers.consented = c.consented;
+    answers.replace = c.replace;
+    answers.outOfMemory = c.outOfMemory;
+    answers.target = t.Path("out/list.txt");
+    doze::SearchState state;
+    state.SearchRoot = t.Path("music");
+    const auto search = [&](doze::SearchParams& params, doze::SearchState& s,
+                            doze::SearchProgress* progress) {
+        doze::RunSearch(params, s, progress);
+        if (c.appears) std::ofstream(answers.target) << "intruder";
+    };
+    EXPECT_EQ(doze::GenerateList(state, answers, search), c.outcome);
+    EXPECT_EQ(answers.asked, c.asked);
+    EXPECT_EQ(t.Read("out/list.txt") == "intruder", c.keptIntruder);
+    EXPECT_EQ(FolderSize(t.Path("out")), 1u);  // no temporary file beside it
+    EXPECT_EQ(state.FoundList.UpperBound(), 0);
+    EXPECT_EQ(answers.failure.find("not enough memory") != std::string::npos, c.outOfMemory);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DuringTheSearch, FileAppearing,
+    ::testing::Values(
+        AppearCase{"kept", false, true, false, false, RunOutcome::Declined, 1, true},
+        AppearCase{"replaced", false, true, true, false, RunOutcome::Written, 1, false},
+        AppearCase{"agreed_before", true, true, false, false, RunOutcome::Written, 0, false},
+        AppearCase{"none", false, false, false, false, RunOutcome::Written, 0, false},
+        AppearCase{"out_of_memory", false, true, false, true, RunOutcome::WriteFailed, 1, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// Address space now in use, in bytes.
+rlim_t AddressSpaceInUse() {
+    unsigned long pages = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%lu", &pages) != 1) pages = 0;
+        std::fclose(statm);
+    }
+    return static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// Running out of memory in the search ends the run with one sentence.
+TEST(GenerateList, OutOfMemoryInTheSearchEndsTheRunWithAMessage) {
+    TempTree t;
+    t.File("music/a.mp3", 10);
+    const int result = doze::test::InChild([&] {
+        Answers answers;
+        answers.target = t.Path("list.txt");
+        doze::SearchState state;
+        state.SearchRoot = t.Path("music");
+        const rlimit limit{AddressSpaceInUse() + (1 << 20), RLIM_INFINITY};
+        ::setrlimit(RLIMIT_AS, &limit);
+        const RunOutcome outcome = doze::GenerateList(state, answers);
+        if (outcome != RunOutcome::SearchFailed) return 10 + static_cast<int>(outcome);
+        return answers.failure.find("not enough memory") == std::string::npos ? 20 : 0;
+    });
+    EXPECT_EQ(result, 0);
+}
+#endif
+
+}  // namespace
