@@ -2,7 +2,7 @@
 
 #include "output/list_walk.h"
 #include "output/list_writers.h"
-#include "output/text_codec.h"
+#include "output/name_text.h"
 #include "search/path_text.h"
 
 namespace doze {

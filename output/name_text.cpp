@@ -1,4 +1,4 @@
-#include "output/text_codec.h"
+#include "output/name_text.h"
 
 #include <cstdint>
 

@@ -3,6 +3,9 @@
 #include <string>
 #include <string_view>
 
+// How the lists show a name or a path: controls masked, characters counted for
+// the column rule, and escaped for HTML.
+
 namespace doze {
 
 // Control bytes (0x01-0x1F, 0x7F) and, in valid UTF-8, the controls U+0080 to

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "output/text_codec.h"
+#include "output/name_text.h"
 
 namespace {
 
