@@ -1,5 +1,5 @@
 add_library(doze_test_support STATIC test_support/temp_tree.cpp test_support/list_fixture.cpp
-            test_support/child.cpp)
+            test_support/child.cpp test_support/deep_tree.cpp)
 target_include_directories(doze_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(doze_test_support PUBLIC doze_output GTest::gtest)
 
