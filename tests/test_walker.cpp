@@ -232,6 +232,19 @@ TEST(SearchFolder, PseudoFileSystemMountsAreSkippedWithoutEntry) {
     t.File("music/a.mp3", 1);
     EXPECT_EQ(SearchWith(t.Root(), {.slots = 10, .skip = {t.Path("proc")}}).entries,
               (Strings{t.Path("music"), "a.mp3|1"}));
+    // The real /proc, mounted once more and reached through a link: known by its device.
+    t.Folder("music/again");
+    t.Link("way", "music");
+    const int result = InChild([&] {
+        if (!doze::test::EnterOwnMountNamespace() ||
+            ::mount("/proc", t.Path("music/again").c_str(), nullptr, MS_BIND, nullptr) != 0) {
+            return doze::test::kSkipped;
+        }
+        const Outcome found = SearchWith(t.Path("way"), {.skip = doze::LoadPseudoMounts()});
+        return found.entries == Strings{"a.mp3|1"} ? 0 : 1;
+    });
+    if (result == doze::test::kSkipped) GTEST_SKIP() << "no mount namespace for a bind mount here";
+    EXPECT_EQ(result, 0);
 }
 
 TEST(SearchFolder, DeepTreeNeedsNeitherStackNorDescriptorsNorShortPaths) {
