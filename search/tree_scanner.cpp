@@ -126,7 +126,7 @@ bool TreeScanner::ScanNode(WalkNode& node, bool mayDefer) {
 
 void TreeScanner::Work(SearchProgress* progress) {
     try {
-        for (;;) {
+        for (unsigned scans = 0;; ++scans) {
             WalkNode* node = nullptr;
             {
                 std::unique_lock<std::mutex> lock(mutex_);
@@ -136,7 +136,8 @@ void TreeScanner::Work(SearchProgress* progress) {
                 todo_.pop_back();
                 ++busy_;
             }
-            const WaitMeter meter(mayGrow_);
+            // Every fourth listing is watched: a thread that waits keeps waiting.
+            const WaitMeter meter(mayGrow_ && scans % 4 == 0);
             const bool scanned = ScanNode(*node, true);
             const bool waited = meter.Waited();
             {
