@@ -76,6 +76,11 @@ class PieceOpener {
 
 }  // namespace
 
+std::size_t JoinedLength(std::string_view folder, std::string_view name) {
+    const bool separator = folder.empty() || folder.back() != kSeparator;
+    return folder.size() + (separator ? 1 : 0) + name.size();
+}
+
 void FolderRoute::Start(std::string_view root) {
     path.assign(root);
     steps.assign(1, Step{path.size(), {}});

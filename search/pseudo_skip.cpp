@@ -32,8 +32,7 @@ bool PseudoMountSkip::Skips(const std::string& folder, dev_t folderDev,
     if (sub.lookError == 0 && sub.id.dev != folderDev && devices_.count(sub.id.dev) != 0) {
         return true;
     }
-    const bool addsSeparator = folder.empty() || folder.back() != kSeparator;
-    if (lengths_.count(folder.size() + addsSeparator + sub.name.size()) == 0) return false;
+    if (lengths_.count(JoinedLength(folder, sub.name)) == 0) return false;
     return paths_.count(AddBackslash(folder) + sub.name) != 0;
 }
 

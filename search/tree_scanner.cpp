@@ -7,7 +7,6 @@
 #include <system_error>
 #include <utility>
 
-#include "search/path_text.h"
 #include "search/walker.h"
 
 namespace doze {
@@ -105,7 +104,6 @@ bool TreeScanner::ScanNode(WalkNode& node, bool mayDefer) {
     node.scanned = true;
     if (node.parent == nullptr) node.id = node.scan.id;
     std::size_t bytes = node.scan.fileEntries.Bytes();
-    const std::size_t below = node.scan.subfolders.empty() ? 0 : AddBackslash(route.path).size();
     for (ListedEntry& sub : node.scan.subfolders) {
         if (skip_.Skips(route.path, node.scan.id.dev, sub)) continue;
         auto child = std::make_unique<WalkNode>();
@@ -113,7 +111,7 @@ bool TreeScanner::ScanNode(WalkNode& node, bool mayDefer) {
         child->parent = &node;
         child->id = sub.id;
         child->lookError = sub.lookError;
-        bytes += below + child->name.size();
+        bytes += JoinedLength(route.path, child->name);
         node.children.push_back(std::move(child));
     }
     std::vector<ListedEntry>().swap(node.scan.subfolders);
