@@ -97,9 +97,10 @@ void FolderListing::AddEntry(std::string name, unsigned char type) {
         return;
     }
     // A folder is looked at while this one is open, so that what is opened
-    // later under its name can be checked against it.
+    // later under its name can be checked against it. An automount point is
+    // looked at as its opening will find it: mounted.
     struct stat st {};
-    if (calls_.fstatat(fd_, entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) {
+    if (calls_.fstatat(fd_, entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         if (type == DT_UNKNOWN) return;  // nothing to tell what it is
         entry.lookError = errno;
     } else {
