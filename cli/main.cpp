@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "cli/cli_options.h"
-#include "cli/live_count.h"
+#include "cli/search_report.h"
 #include "output/list_run.h"
 #include "output/list_writers.h"
 #include "output/safe_file.h"
@@ -75,13 +75,11 @@ std::optional<std::string> ResolveFolder(const std::string& folder) {
 // standard error, OUTPUT named on the command line.
 class CliFrontEnd : public doze::RunFrontEnd {
   public:
-    explicit CliFrontEnd(const doze::CliOptions& options) : options_(options) {
-        if (::isatty(STDERR_FILENO) == 1) live_.emplace(STDERR_FILENO);
-    }
-    doze::SearchProgress* Progress() override { return live_ ? &*live_ : nullptr; }
-    void SearchEnded() override {
-        if (live_) live_->Finish();
-    }
+    explicit CliFrontEnd(const doze::CliOptions& options)
+        : options_(options), live_(STDERR_FILENO, ::isatty(STDERR_FILENO) == 1, options.quiet) {}
+    doze::SearchProgress* Progress() override { return &live_; }
+    bool RootMustBeListed() const override { return true; }
+    void SearchEnded() override { live_.Finish(); }
     void NothingFound() override { Say("No MP3 files were found in the search path."); }
     std::optional<doze::ListTarget> ChooseTarget(doze::ListFormat& format) override {
         format = options_.html ? doze::ListFormat::Html : doze::ListFormat::Text;
@@ -100,7 +98,7 @@ class CliFrontEnd : public doze::RunFrontEnd {
 
   private:
     const doze::CliOptions& options_;
-    std::optional<doze::LiveCount> live_;
+    doze::SearchReport live_;
 };
 
 int Run(const doze::CliOptions& options) {

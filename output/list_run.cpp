@@ -41,7 +41,7 @@ bool Search(SearchState& state, RunFrontEnd& frontEnd, const SearchFunction& sea
         if (search) {
             search(params, state, frontEnd.Progress());
         } else {
-            RunSearch(params, state, frontEnd.Progress());
+            RunSearch(params, state, frontEnd.Progress(), frontEnd.RootMustBeListed());
         }
     });
     stage.End();

@@ -39,6 +39,9 @@ class RunFrontEnd : public CompletionReporter {
     virtual void RunSearchStep(const std::function<void()>& search) { search(); }
     // Told of the search's progress and of folders it could not list.
     virtual SearchProgress* Progress() { return nullptr; }
+    // True: a searched folder that cannot be listed at all is a search
+    // failure; false: it is a search that found nothing.
+    virtual bool RootMustBeListed() const { return false; }
     // The search has ended, normally or not: called exactly once, before any
     // other message of the run.
     virtual void SearchEnded() {}

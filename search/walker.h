@@ -1,36 +1,61 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
+#include "search/listing_calls.h"
 #include "search/mount_table.h"
 #include "search/search_state.h"
 
 namespace doze {
 
-// Told the entry count now and then while a search runs; the counts rise.
+// Told what a search meets, on the thread that called it.
 class SearchProgress {
   public:
     virtual ~SearchProgress() = default;
-    virtual void EntriesFound(std::int32_t count) = 0;
+    // The entry count now and then while a search runs; the counts rise.
+    virtual void EntriesFound(std::int32_t) {}
+    // A folder that could not be listed, or could be listed only in part, in
+    // walk order: its path, and the cause as a short phrase (the system's
+    // text for the error, "it changed during the search", "it could be read
+    // only in part (Input/output error)").
+    virtual void FolderNotListed(const std::string& /*path*/, const std::string& /*cause*/) {}
 };
 
-// How many threads list folders by default: one per core, at most two.
+// How many threads list folders while the work keeps them busy on the
+// processor: one per core, at most two.
 int DefaultSearchThreads();
 
+// How many threads list folders at most when they wait on the disk: a search
+// starts more than DefaultSearchThreads() only while they do.
+inline constexpr int kMostSearchThreads = 8;
+
 // The one entry point of the search: walks the tree below params.Path into
-// state.FoundList / state.FoundCount. Throws SearchFailure when the list is
-// full or a file's length cannot be read; a folder that cannot be listed is
-// passed over without a word.
-void RunSearch(SearchParams& params, SearchState& state, SearchProgress* progress = nullptr);
+// state.FoundList / state.FoundCount, with up to kMostSearchThreads threads.
+// Throws SearchFailure when the list is full or a file's length cannot be
+// read, and, with `rootMustBeListed`, when params.Path cannot be listed at
+// all ("Cannot list "PATH": CAUSE."); a folder that cannot be listed is
+// otherwise passed over and told to `progress`.
+void RunSearch(SearchParams& params, SearchState& state, SearchProgress* progress = nullptr,
+               bool rootMustBeListed = false);
 
 // Walks the tree below params.Path depth first: each folder's own matching
 // files, then for each subfolder in listing order its folder entry and all
 // that lies inside it. Folders are not entered twice along one line of
-// descent, pseudo file systems in `skip` get no entry, links to folders are
-// not followed. Up to `threads` threads list folders at once; the entries,
-// their order and every failure are those of a walk by one thread, and no
-// thread holds more than one folder open. On return params.Path holds the
-// last subfolder entered.
+// descent, pseudo file systems in `skip` (by path, or by device where a
+// folder is one's mount point) get no entry, links to folders are not
+// followed, and a folder that is not the one its parent's listing showed
+// (swapped meanwhile for a link or another folder) keeps its entry and is not
+// entered. A folder that cannot be listed keeps its entry and has nothing
+// below; one that can be read only in part gives what was read; both are told
+// to `progress`. Up to `threads` threads list folders at once (this one
+// among them): DefaultSearchThreads() while they keep busy, more while they
+// wait on the disk. A thread that cannot be started is done without. The
+// entries, their order, every failure and every report are those of a walk
+// by one thread, and no thread holds more than one folder open (two for a
+// moment, on a path longer than one system call takes). On return
+// params.Path holds the last subfolder entered. `calls` makes the listings.
 void SearchFolder(SearchParams& params, SearchState& state, const MountSet& skip,
-                  SearchProgress* progress = nullptr, int threads = 1);
+                  SearchProgress* progress = nullptr, int threads = 1,
+                  bool rootMustBeListed = false, const ListingCalls& calls = SystemListingCalls());
 
 }  // namespace doze

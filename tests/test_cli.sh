@@ -112,22 +112,40 @@ if command -v script >/dev/null; then
     check "live count erased" 1 "$(grep -c $'\r\e\[K4 MP3 files' "$work/tty")"
 fi
 
-# A file whose length cannot be read ends the search (exit 4). Root reads
-# everything, so this runs as an ordinary user where that is possible.
-mkdir -p "$work/locked/no-search"
-touch "$work/locked/no-search/song.mp3"
-chmod 0755 "$work" "$work/locked"
-chmod 0744 "$work/locked/no-search"  # listable, but its files' lengths cannot be read
-if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
-    setpriv --reuid=65534 --regid=65534 --clear-groups "$LIST" "$work/locked" - >/dev/null 2>"$work/stderr"
+# Run as an ordinary user, for what root's rights would hide; sets rc, err.
+as_user() {
+    if [ "$(id -u)" = 0 ]; then
+        setpriv --reuid=65534 --regid=65534 --clear-groups "$LIST" "$@" >/dev/null 2>"$work/stderr"
+    else
+        "$LIST" "$@" >/dev/null 2>"$work/stderr"
+    fi
     rc=$?
-    check "search failure exit" 4 "$rc"
-    check "search failure names the file" 1 "$(grep -c 'no-search/song.mp3' "$work/stderr")"
-elif [ "$(id -u)" != 0 ]; then
-    run "$work/locked" -
-    check "search failure exit" 4 "$rc"
+    err="$(cat "$work/stderr")"
+}
+
+mkdir -p "$work/locked/no-search" "$work/part/closed" "$work/part/open" "$work/shut"
+touch "$work/locked/no-search/song.mp3" "$work/part/open/a.mp3" "$work/part/closed/b.mp3"
+chmod 0755 "$work" "$work/locked" "$work/part" "$work/part/open"
+chmod 0744 "$work/locked/no-search"  # listable, but its files' lengths cannot be read
+chmod 0 "$work/part/closed" "$work/shut"
+if [ "$(id -u)" = 0 ] && ! command -v setpriv >/dev/null; then
+    echo "SKIP unreadable folders: no setpriv to drop root's rights"
 else
-    echo "SKIP search failure: no setpriv to drop root's rights"
+    # A file whose length cannot be read ends the search (exit 4).
+    as_user "$work/locked" -
+    check "search failure exit" 4 "$rc"
+    check "search failure names the file" 1 "$(grep -c 'no-search/song.mp3' <<<"$err")"
+    # A folder that cannot be listed is named with its cause; the list is written.
+    as_user "$work/part" -
+    check "unreadable folder: list written" 0 "$rc"
+    check "unreadable folder: warning" "dozedozovo-list: warning: $work/part/closed: Permission denied" \
+        "$(head -1 <<<"$err")"
+    as_user --quiet "$work/part" -
+    check "--quiet: no warning" "1 MP3 files were generated, have a nice day!" "$err"
+    # A FOLDER that cannot be listed at all is a search failure.
+    as_user "$work/shut" -
+    check "unreadable folder given: exit" 4 "$rc"
+    check "unreadable folder given: message" 1 "$(grep -c "$work/shut.*Permission denied" <<<"$err")"
 fi
 
 echo "$passed passed, $failed failed"

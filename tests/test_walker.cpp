@@ -1,15 +1,26 @@
+#include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <set>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "search/errors.h"
 #include "search/walker.h"
 #include "test_support/child.h"
+#include "test_support/deep_tree.h"
 #include "test_support/temp_tree.h"
 
 namespace {
@@ -19,40 +30,128 @@ using doze::test::SearchEntries;
 using doze::test::TempTree;
 using Strings = std::vector<std::string>;
 
-// Makes `levels` nested folders named `segment` below `root`, from inside, the
-// only way to build a path longer than the system takes in one piece.
-void MakeNested(const std::string& root, const std::string& segment, int levels) {
-    ASSERT_EQ(::chdir(root.c_str()), 0);
-    for (int i = 0; i < levels; ++i) {
-        ASSERT_EQ(::mkdir(segment.c_str(), 0755), 0);
-        ASSERT_EQ(::chdir(segment.c_str()), 0);
-    }
-    ASSERT_EQ(::chdir("/"), 0);
-}
+using Reports = std::vector<std::pair<std::string, std::string>>;
 
-// A search by `threads` threads into a list of `slots` places, `skip` passed
-// over: the entries stored, the count reached, whether it ended in a failure.
+// Remembers the folders it is told could not be listed.
+class NotListedRecorder : public doze::SearchProgress {
+  public:
+    void FolderNotListed(const std::string& path, const std::string& cause) override {
+        reports.emplace_back(path, cause);
+    }
+    Reports reports;
+};
+
+// What a search gave: the entries stored, the count reached, what it threw
+// ("" for nothing), the folders it could not list.
 struct Outcome {
     Strings entries;
     std::int32_t count;
-    bool failed;
+    std::string failure;
+    Reports reports;
     bool operator==(const Outcome&) const = default;
 };
 
-Outcome SearchWith(const std::string& root, int threads, std::int32_t slots,
-                   const doze::MountSet& skip = {}) {
+// How to search: threads, places in the list, mounts passed over...
+struct Walk {
+    int threads = 1;
+    std::int32_t slots = 1'000'000;
+    doze::MountSet skip{};
+    bool rootMustBeListed = false;
+    const doze::ListingCalls* calls = &doze::SystemListingCalls();
+};
+
+Outcome SearchWith(const std::string& root, const Walk& walk) {
     doze::SearchState state;
     doze::SearchParams params;
     state.SearchRoot = root;
     doze::BeginRun(state, params);
-    state.FoundList.Dimension(slots);
-    bool failed = false;
+    state.FoundList.Dimension(walk.slots);
+    NotListedRecorder recorder;
+    std::string failure;
     try {
-        doze::SearchFolder(params, state, skip, nullptr, threads);
-    } catch (const doze::SearchFailure&) {
-        failed = true;
+        doze::SearchFolder(params, state, walk.skip, &recorder, walk.threads, walk.rootMustBeListed,
+                           *walk.calls);
+    } catch (const doze::SearchFailure& thrown) {
+        failure = thrown.what();
+    } catch (const std::bad_alloc&) {
+        failure = "bad_alloc";
     }
-    return {doze::test::Entries(state.FoundList), state.FoundCount, failed};
+    return {doze::test::Entries(state.FoundList), state.FoundCount, failure, recorder.reports};
+}
+
+std::atomic<int> gOutOfDescriptors{0};
+
+int RealOpenat(int dir, const char* path, int flags) {
+    const int fd = ::openat(dir, path, flags);
+    if (fd < 0 && errno == EMFILE) ++gOutOfDescriptors;
+    return fd;
+}
+
+// Each listing waits for a third thread to come along (10 ms at most), as
+// listings waiting on a disk would.
+struct {
+    std::mutex mutex;
+    std::condition_variable came;
+    std::set<std::thread::id> seen;
+} gCrowd;
+
+ssize_t WaitingGetdents(int fd, void* buffer, std::size_t size) {
+    std::unique_lock<std::mutex> lock(gCrowd.mutex);
+    gCrowd.seen.insert(std::this_thread::get_id());
+    gCrowd.came.notify_all();
+    gCrowd.came.wait_for(lock, std::chrono::milliseconds(10),
+                         [] { return gCrowd.seen.size() > 2; });
+    lock.unlock();
+    return ::getdents64(fd, buffer, size);
+}
+
+// What the injected listing calls do to the folder `target`.
+enum class Fault {
+    SwapForLink,
+    SwapForFolder,
+    SwapForFile,
+    FirstReadFails,
+    LaterReadFails,
+    Throws
+};
+struct {
+    std::string target;
+    Fault fault;
+    std::atomic<int> fd{-1};
+    std::atomic<int> reads{0};
+} gInjected;
+
+// Opening the target swaps it first for something else (its folder moved
+// aside), between its parent's listing and its own opening.
+int SwappingOpenat(int dir, const char* path, int flags) {
+    const bool target = gInjected.target == path;
+    const std::string moved = gInjected.target + ".moved";
+    if (target && gInjected.fault <= Fault::SwapForFile && ::rename(path, moved.c_str()) == 0) {
+        if (gInjected.fault == Fault::SwapForLink) ::symlink(moved.c_str(), path);
+        if (gInjected.fault == Fault::SwapForFolder) ::mkdir(path, 0755);
+        if (gInjected.fault == Fault::SwapForFile) ::close(::creat(path, 0644));
+    }
+    const int fd = RealOpenat(dir, path, flags);
+    if (target) gInjected.fd = fd;
+    return fd;
+}
+
+ssize_t FailingGetdents(int fd, void* buffer, std::size_t size) {
+    if (fd == gInjected.fd) {
+        const int read = ++gInjected.reads;
+        if (gInjected.fault == Fault::Throws) throw std::bad_alloc();
+        if ((gInjected.fault == Fault::FirstReadFails && read == 1) ||
+            (gInjected.fault == Fault::LaterReadFails && read == 2)) {
+            errno = EIO;
+            return -1;
+        }
+    }
+    return ::getdents64(fd, buffer, size);
+}
+
+int ForgettingClose(int fd) {
+    if (fd == gInjected.fd) gInjected.fd = -1;
+    return ::close(fd);
 }
 
 TEST(SearchFolder, LaysEntriesDownDepthFirstFilesBeforeSubfolders) {
@@ -135,32 +234,36 @@ TEST(SearchFolder, PseudoFileSystemMountsAreSkippedWithoutEntry) {
     TempTree t;
     t.File("proc/fake.mp3", 1);
     t.File("music/a.mp3", 1);
-    EXPECT_EQ(SearchWith(t.Root(), 1, 10, {t.Path("proc")}).entries,
+    EXPECT_EQ(SearchWith(t.Root(), {.slots = 10, .skip = {t.Path("proc")}}).entries,
               (Strings{t.Path("music"), "a.mp3|1"}));
+    // The real /proc, mounted once more and reached through a link: known by its device.
+    t.Folder("music/again");
+    t.Link("way", "music");
+    const int result = InChild([&] {
+        if (!doze::test::EnterOwnMountNamespace() ||
+            ::mount("/proc", t.Path("music/again").c_str(), nullptr, MS_BIND, nullptr) != 0) {
+            return doze::test::kSkipped;
+        }
+        const Outcome found = SearchWith(t.Path("way"), {.skip = doze::LoadPseudoMounts()});
+        return found.entries == Strings{"a.mp3|1"} ? 0 : 1;
+    });
+    if (result == doze::test::kSkipped) GTEST_SKIP() << "no mount namespace for a bind mount here";
+    EXPECT_EQ(result, 0);
 }
 
-TEST(SearchFolder, DeepTreeNeedsNeitherStackNorDescriptors) {
+TEST(SearchFolder, DeepTreeNeedsNeitherStackNorDescriptorsNorShortPaths) {
     TempTree t;
-    std::string relative = "d";
-    for (int i = 1; i < 2000; ++i) relative += "/d";  // 2,000 levels, 4,000 bytes of path
-    MakeNested(t.Root(), "d", 2000);
-    t.File(relative + "/deep.mp3", 9);
+    // 2,100 levels: 4,200 bytes of path, more than one system call takes.
+    const std::string deepest = doze::test::MakeNestedFolders(t.Root(), "d", 2100, "deep.mp3");
     const int result = InChild([&] {  // 16 descriptors are enough
         rlimit files{16, 16};
         ::setrlimit(RLIMIT_NOFILE, &files);
         const Strings found = SearchEntries(t.Root());
-        return found.size() == 2001 && found[1999] == t.Path(relative) ? 0 : 1;
+        return found.size() == 2101 && found[2099] == deepest && found[2100] == "deep.mp3|0" ? 0
+                                                                                             : 1;
     });
     EXPECT_EQ(result, 0);
-}
-
-TEST(SearchFolder, PathTooLongKeepsItsEntryAndIsNotListed) {
-    TempTree t;
-    MakeNested(t.Root(), std::string(200, 'x'), 22);  // well past the path limit
-    const Strings found = SearchEntries(t.Root());
-    ASSERT_FALSE(found.empty());
-    ASSERT_LT(found.size(), 22u);  // the walk stopped where the path became too long
-    EXPECT_GT(found.back().size(), 4000u);
+    doze::test::RemoveTree(t.Path("d"));
 }
 
 TEST(SearchFolder, UnreadableFolderKeepsItsEntryAndTheWalkGoesOn) {
@@ -171,12 +274,60 @@ TEST(SearchFolder, UnreadableFolderKeepsItsEntryAndTheWalkGoesOn) {
     ASSERT_EQ(::chmod(t.Path("b/locked").c_str(), 0), 0);
     ::chmod(t.Root().c_str(), 0755);
     const std::string r = t.Root();
-    const Strings expected = {r + "/a",        "ok.mp3|1", r + "/b",
-                              r + "/b/locked", r + "/c",   "ok.mp3|2"};
+    const Strings entries = {r + "/a", "ok.mp3|1", r + "/b", r + "/b/locked", r + "/c", "ok.mp3|2"};
+    const Outcome expected{entries, 6, "", {{r + "/b/locked", "Permission denied"}}};
     // Root reads everything: walk as an ordinary user in a child.
-    const int result = InChild(
-        [&] { return doze::test::DropToOrdinaryUser() && SearchEntries(r) == expected ? 0 : 1; });
+    const int result = InChild([&] {
+        return doze::test::DropToOrdinaryUser() && SearchWith(r, {.threads = 2}) == expected ? 0
+                                                                                             : 1;
+    });
     EXPECT_EQ(result, 0);
+}
+
+TEST(SearchFolder, FoldersThatCannotBeListedWhollyAreToldInWalkOrder) {
+    TempTree t;
+    t.File("a.mp3", 1);
+    t.File("target/x.mp3", 2);
+    t.File("target/inner/y.mp3", 3);
+    t.File("zz/z.mp3", 4);
+    const std::string r = t.Root(), target = t.Path("target");
+    const Strings all = {"a.mp3|1", target,    "x.mp3|2", target + "/inner",
+                         "y.mp3|3", r + "/zz", "z.mp3|4"};
+    const Strings cut = {"a.mp3|1", target, r + "/zz", "z.mp3|4"};
+    const std::string changed = "it changed during the search", eio = "Input/output error";
+    const std::string inPart = "it could be read only in part (" + eio + ")";
+    struct Case {
+        Fault fault;
+        std::string at;
+        bool rootMustBeListed;
+        Outcome expected;
+    };
+    const Case cases[] = {
+        {Fault::SwapForLink, target, false, {cut, 4, "", {{target, changed}}}},
+        {Fault::SwapForFolder, target, false, {cut, 4, "", {{target, changed}}}},
+        {Fault::SwapForFile, target, false, {cut, 4, "", {{target, changed}}}},
+        {Fault::LaterReadFails, target, false, {all, 7, "", {{target, inPart}}}},
+        {Fault::FirstReadFails, target, false, {cut, 4, "", {{target, eio}}}},
+        {Fault::LaterReadFails, r, true, {all, 7, "", {{r, inPart}}}},
+        {Fault::FirstReadFails, r, false, {{}, 0, "", {{r, eio}}}},
+        {Fault::FirstReadFails, r, true, {{}, 0, "Cannot list \"" + r + "\": " + eio + ".", {}}},
+        {Fault::Throws, target, false, {{}, 0, "bad_alloc", {}}},
+    };
+    const doze::ListingCalls injected = {SwappingOpenat, FailingGetdents, ::fstat, ::fstatat,
+                                         ForgettingClose};
+    for (const Case& c : cases) {
+        for (int threads : {1, doze::kMostSearchThreads}) {
+            gInjected.target = c.at;
+            gInjected.fault = c.fault;
+            gInjected.reads = 0;
+            const Walk walk{threads, 1'000'000, {}, c.rootMustBeListed, &injected};
+            EXPECT_EQ(SearchWith(r, walk), c.expected)
+                << static_cast<int>(c.fault) << " at " << c.at;
+            // Put back what was swapped.
+            if (::rmdir(target.c_str()) != 0) ::unlink(target.c_str());
+            ::rename((target + ".moved").c_str(), target.c_str());
+        }
+    }
 }
 
 TEST(SearchFolder, FolderMetAgainBelowItselfIsNotEnteredTwice) {
@@ -210,20 +361,55 @@ TEST(SearchFolder, MoreThreadsGiveTheSameListAndTheSameEndWhenItIsFull) {
             if (next() % 3 == 0) t.Folder(b + "/CD " + std::to_string(next()));
         }
     }
-    const Outcome whole = SearchWith(t.Root(), 1, 1'000'000);
+    const std::string r = t.Root();
+    const Outcome whole = SearchWith(r, {});
     ASSERT_GT(whole.count, 40);
-    EXPECT_FALSE(whole.failed);
-    for (int threads : {2, 4}) {
-        EXPECT_EQ(SearchWith(t.Root(), threads, 1'000'000), whole) << threads << " threads";
+    EXPECT_EQ(whole.failure, "");
+    for (int threads : {2, 4, doze::kMostSearchThreads}) {
+        EXPECT_EQ(SearchWith(r, {.threads = threads}), whole) << threads << " threads";
         // A list that fills up anywhere ends the same way, at the same entry, the
         // count already raised for the entry that did not fit.
         for (std::int32_t slots : {1, 2, 5, 17, whole.count - 1, whole.count}) {
-            const Outcome one = SearchWith(t.Root(), 1, slots);
-            EXPECT_EQ(one.failed, slots < whole.count);
+            const Outcome one = SearchWith(r, {.slots = slots});
+            EXPECT_EQ(one.failure.empty(), slots >= whole.count);
             EXPECT_EQ(one.count, std::min(slots + 1, whole.count));
-            EXPECT_EQ(SearchWith(t.Root(), threads, slots), one) << threads << "/" << slots;
+            EXPECT_EQ(SearchWith(r, {.threads = threads, .slots = slots}), one)
+                << threads << "/" << slots;
         }
     }
+    // Listings that wait, as on a cold disk, bring more threads in.
+    const doze::ListingCalls waiting = {RealOpenat, WaitingGetdents, ::fstat, ::fstatat, ::close};
+    EXPECT_EQ(SearchWith(r, {.threads = doze::kMostSearchThreads, .calls = &waiting}), whole);
+    EXPECT_GT(gCrowd.seen.size(), 2u);
+    // With one descriptor free, threads that find none leave their folder to the walk.
+    const int result = InChild([&] {
+        const int free = ::dup(0);
+        ::close(free);
+        rlimit one{static_cast<rlim_t>(free) + 1, static_cast<rlim_t>(free) + 1};
+        ::setrlimit(RLIMIT_NOFILE, &one);
+        gCrowd.seen.clear();  // each listing holds its descriptor a while
+        const Outcome found =
+            SearchWith(r, {.threads = doze::kMostSearchThreads, .calls = &waiting});
+        return found == whole && gOutOfDescriptors > 0 ? 0 : 1;
+    });
+    EXPECT_EQ(result, 0);
+    // Threads that cannot be started are done without.
+    ::chmod(r.c_str(), 0755);
+    const int limited = InChild([&] {
+        rlimit none{0, 0};
+        if (!doze::test::DropToOrdinaryUser() || ::setrlimit(RLIMIT_NPROC, &none) != 0) {
+            return doze::test::kSkipped;
+        }
+        try {
+            std::thread([] {}).join();
+            return doze::test::kSkipped;
+        } catch (const std::system_error&) {
+        }
+        return SearchWith(r, {.threads = doze::kMostSearchThreads}) == whole ? 0 : 1;
+    });
+    if (limited == doze::test::kSkipped)
+        GTEST_SKIP() << "threads can be started without limit here";
+    EXPECT_EQ(limited, 0);
 }
 
 }  // namespace

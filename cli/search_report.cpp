@@ -1,4 +1,4 @@
-#include "cli/live_count.h"
+#include "cli/search_report.h"
 
 #include <string>
 
@@ -6,7 +6,8 @@
 
 namespace doze {
 
-void LiveCount::EntriesFound(std::int32_t count) {
+void SearchReport::EntriesFound(std::int32_t count) {
+    if (!terminal_) return;
     const auto now = std::chrono::steady_clock::now();
     if (shown_ && now - last_ < std::chrono::milliseconds(100)) return;
     last_ = now;
@@ -17,7 +18,13 @@ void LiveCount::EntriesFound(std::int32_t count) {
     WriteFully(fd_, line);
 }
 
-void LiveCount::Finish() {
+void SearchReport::FolderNotListed(const std::string& path, const std::string& cause) {
+    if (quiet_) return;
+    Finish();
+    WriteFully(fd_, "dozedozovo-list: warning: " + path + ": " + cause + "\n");
+}
+
+void SearchReport::Finish() {
     if (shown_) WriteFully(fd_, "\r\033[K");
     shown_ = false;
 }

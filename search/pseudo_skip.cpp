@@ -1,0 +1,39 @@
+#include "search/pseudo_skip.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "search/path_text.h"
+
+namespace doze {
+namespace {
+
+bool Look(const std::string& path, struct stat& st) {
+    return ::fstatat(AT_FDCWD, path.c_str(), &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) == 0;
+}
+
+}  // namespace
+
+PseudoMountSkip::PseudoMountSkip(const MountSet& mountPoints) : paths_(mountPoints) {
+    for (const std::string& path : mountPoints) {
+        lengths_.insert(path.size());
+        struct stat mounted {
+        }, below{};
+        // Only a real mount point tells its file system's device.
+        if (Look(path, mounted) && Look(AddBackslash(path) + "..", below) &&
+            mounted.st_dev != below.st_dev) {
+            devices_.insert(mounted.st_dev);
+        }
+    }
+}
+
+bool PseudoMountSkip::Skips(const std::string& folder, dev_t folderDev,
+                            const ListedEntry& sub) const {
+    if (sub.lookError == 0 && sub.id.dev != folderDev && devices_.count(sub.id.dev) != 0) {
+        return true;
+    }
+    if (lengths_.count(JoinedLength(folder, sub.name)) == 0) return false;
+    return paths_.count(AddBackslash(folder) + sub.name) != 0;
+}
+
+}  // namespace doze

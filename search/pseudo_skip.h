@@ -1,0 +1,31 @@
+#pragma once
+#include <sys/types.h>
+
+#include <cstddef>
+#include <string>
+#include <unordered_set>
+
+#include "search/dir_listing.h"
+#include "search/mount_table.h"
+
+namespace doze {
+
+// Which subfolders a search passes over: the mount points of kernel pseudo
+// file systems, known by their path, and by their device wherever else such
+// a file system is mounted (or reached under another path).
+class PseudoMountSkip {
+  public:
+    // Looks up the device of each mount point in `mountPoints` that is one.
+    explicit PseudoMountSkip(const MountSet& mountPoints);
+
+    // True when the subfolder `sub` of the folder `folder`, which lies on the
+    // device `folderDev`, is passed over.
+    bool Skips(const std::string& folder, dev_t folderDev, const ListedEntry& sub) const;
+
+  private:
+    const MountSet& paths_;
+    std::unordered_set<std::size_t> lengths_;
+    std::unordered_set<dev_t> devices_;
+};
+
+}  // namespace doze
