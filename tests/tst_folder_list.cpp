@@ -1,13 +1,17 @@
 // The folder list: its lines, and how a folder is opened or only highlighted.
-// (A folder that cannot be listed: the not-ready drive of tst_frm_main.)
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QtTest>
+#include <cerrno>
 
 #include "app/folder_list.h"
+#include "doubles/scripted_ui.h"
+#include "search/errors.h"
+#include "test_support/child.h"
 
 using doze::FolderList;
+namespace test = doze::test;
 
 class TestFolderList : public QObject {
     Q_OBJECT
@@ -29,6 +33,7 @@ class TestFolderList : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(tree_.isValid());
+        QVERIFY(::chmod(QFile::encodeName(tree_.path()).constData(), 0755) == 0);
         QDir root(tree_.path());
         QVERIFY(root.mkpath("music/gamma/inner") && root.mkpath("music/Alpha") &&
                 root.mkpath("music/beta"));
@@ -73,6 +78,47 @@ class TestFolderList : public QObject {
         QCOMPARE(list.Path(), odd);
         QCOMPARE(changes.count(), 1);
         QVERIFY(::rmdir(odd.c_str()) == 0);
+    }
+
+    // Enter on a folder that cannot be listed (as an ordinary user) opens
+    // nothing: a "Warning" (48) names the folder and the cause, and the path
+    // and the highlight stay on the folder last opened.
+    void unlistable_folder_warns_and_stays_data() {
+        QTest::addColumn<bool>("removed");  // else its rights taken away
+        QTest::addColumn<int>("error");
+        QTest::newRow("no permission") << false << EACCES;
+        QTest::newRow("removed since shown") << true << ENOENT;
+    }
+    void unlistable_folder_warns_and_stays() {
+        QFETCH(bool, removed);
+        QFETCH(int, error);
+        const std::string locked = music_ + "/locked";
+        QVERIFY(::mkdir(locked.c_str(), 0755) == 0);
+        const int result = test::InChild([&] {
+            doze::testing::ScriptedUi ui;
+            FolderList list;
+            list.ShowFolder(music_);
+            const int shown = list.currentRow();
+            for (int row = 0; row < list.count(); ++row) {
+                if (list.LinePath(row) == locked) list.setCurrentRow(row);
+            }
+            if (removed ? ::rmdir(locked.c_str()) != 0 : ::chmod(locked.c_str(), 0) != 0) return 1;
+            if (!removed && !test::DropToOrdinaryUser()) return test::kSkipped;
+            QSignalSpy changes(&list, &FolderList::Change);
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QCoreApplication::sendEvent(&list, &enter);
+            const QString text = ui.messages.value(0).text;
+            const bool told = ui.messages.size() == 1 && ui.messages[0].style == 48 &&
+                              ui.messages[0].title == "Warning" &&
+                              text.contains(QString::fromStdString(locked)) &&
+                              text.contains(QString::fromLocal8Bit(doze::SystemErrorText(error)));
+            if (!told) return 2;
+            return list.Path() == music_ && list.currentRow() == shown && changes.isEmpty() ? 0 : 3;
+        });
+        ::chmod(locked.c_str(), 0755);
+        ::rmdir(locked.c_str());
+        if (result == test::kSkipped) QSKIP("cannot give up root's rights here");
+        QCOMPARE(result, 0);
     }
 };
 
