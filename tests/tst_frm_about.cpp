@@ -1,11 +1,14 @@
-// The About window: its layout, its keys, its modality and its lifetime.
+// The About window: its layout, its keys, its modality and its lifetime; the
+// document Help, Contents opens.
 #include <QtTest>
 #include <QtWidgets>
 
 #include "about/frm_about.h"
+#include "about/help_contents.h"
 #include "about/help_menu.h"
 #include "doubles/about_fakes.h"
 #include "doubles/scripted_ui.h"
+#include "ui/mime_associations.h"
 
 using doze::frmAbout;
 using doze::testing::ScriptedStore;
@@ -111,6 +114,79 @@ class TestFrmAbout : public QObject {
             QVERIFY(shown.last().isNull());
         }
         QCOMPARE(seen, QStringList(2, "2 Vovezaduvu's Dozedozovo"));  // 2: application modal
+    }
+
+    // Help, Contents with the program in <prefix>/lib/dozedozovo: mp3.chm where
+    // the desktop has a CHM viewer, else the HTML pages, beside the program
+    // first, then in the installed documentation; mp3.chm when there are none.
+    void help_contents_data() {
+        QTest::addColumn<QStringList>("viewerTypes");
+        QTest::addColumn<QString>("pages");  // folder of index.html below the prefix
+        QTest::addColumn<QString>("opened");
+        const QString chm = "lib/dozedozovo/mp3.chm", doc = "share/doc/dozedozovo/help";
+        QTest::newRow("CHM viewer") << QStringList{"application/vnd.ms-htmlhelp"} << doc << chm;
+        QTest::newRow("viewer of the alias") << QStringList{"application/x-chm"} << doc << chm;
+        QTest::newRow("pages beside") << QStringList() << "lib/dozedozovo/help"
+                                      << "lib/dozedozovo/help/index.html";
+        QTest::newRow("installed pages") << QStringList() << doc << doc + "/index.html";
+        QTest::newRow("no pages") << QStringList() << "" << chm;
+    }
+    void help_contents() {
+        QFETCH(QStringList, viewerTypes);
+        QFETCH(QString, pages);
+        QFETCH(QString, opened);
+        QTemporaryDir prefix;
+        const QString program = prefix.filePath("lib/dozedozovo");
+        QVERIFY(QDir().mkpath(program) && QDir().mkpath(prefix.filePath(pages)));
+        if (!pages.isEmpty())
+            QVERIFY(QFile(prefix.filePath(pages + "/index.html")).open(QFile::WriteOnly));
+        ScriptedUi ui;
+        ui.viewerTypes = viewerTypes;
+        doze::MenuContents_Click(nullptr, program);
+        QCOMPARE(ui.documents.size(), 1);
+        QCOMPARE(ui.documents[0].path, prefix.filePath(opened));
+        QCOMPARE(ui.documents[0].workingFolder, program);
+    }
+
+    // A CHM viewer as the desktop's associations register it: files written
+    // as "<folder>/<path>:<text>" below config/, home/ (user data) and data/.
+    void chm_viewer_registered_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<bool>("registered");
+        const QString type = "application/vnd.ms-htmlhelp";
+        const QString xchm = "data/applications/xchm.desktop:[Desktop Entry]\nMimeType=" + type;
+        const auto list = [&](const QString& group, const QString& id) {
+            return "config/mimeapps.list:[" + group + "]\n" + type + "=" + id + ";";
+        };
+        QTest::newRow("its .desktop file") << QStringList{xchm} << true;
+        QTest::newRow("a default") << QStringList{list("Default Applications", "v.desktop"),
+                                                  "home/applications/v.desktop:[Desktop Entry]"}
+                                   << true;
+        QTest::newRow("default not installed")
+            << QStringList{list("Default Applications", "gone.desktop")} << false;
+        QTest::newRow("removed") << QStringList{xchm, list("Removed Associations", "xchm.desktop")}
+                                 << false;
+        QTest::newRow("hidden by the user")
+            << QStringList{xchm, QString(xchm).replace("data/", "home/") + "\nHidden=true"}
+            << false;
+        QTest::newRow("other types only")
+            << QStringList{"data/applications/web.desktop:[Desktop Entry]\nMimeType=text/html;"}
+            << false;
+    }
+    void chm_viewer_registered() {
+        QFETCH(QStringList, files);
+        QFETCH(bool, registered);
+        QTemporaryDir root;
+        for (const QString& file : files) {
+            const QString path = root.filePath(file.section(':', 0, 0));
+            QFile out(path);
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()) && out.open(QFile::WriteOnly));
+            out.write(file.section(':', 1).toUtf8() + '\n');
+        }
+        const doze::AssociationFolders folders{{root.filePath("config")},
+                                               {root.filePath("home"), root.filePath("data")}};
+        QCOMPARE(doze::HasRegisteredApplication("application/vnd.ms-htmlhelp", folders),
+                 registered);
     }
 };
 
