@@ -1,8 +1,6 @@
 #!/bin/bash
 # Checks the compiled help file: every page, the contents and the index are in
-# it, and each page comes out with the text of its source. Checks the same
-# pages as HTML in help/ beside it, where a browser reads them from
-# index.html on.
+# it, and each page comes out with the text of its source; so do help/*.
 # Usage: test_help_file.sh <mp3.chm> <help source folder>
 set -u
 chm=$1 src=$2 fail=0
@@ -42,8 +40,7 @@ for text in "No MP3 files were found in the search path." \
     grep -qF "$text" "$out/messages.html" || failed "messages page lacks \"$text\""
 done
 
-# The HTML pages beside the help file are its pages as they are, and a browser,
-# which shows no contents, reaches each of them from index.html.
+# help/ beside it holds the pages as they are, each reached from index.html.
 pages=$(dirname "$chm")/help
 for name in $files; do
     cmp -s "$src/$name" "$pages/$name" || failed "help/$name beside $chm differs from its source"

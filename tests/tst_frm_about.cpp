@@ -120,68 +120,60 @@ class TestFrmAbout : public QObject {
     // the desktop has a CHM viewer, else the HTML pages, beside the program
     // first, then in the installed documentation; mp3.chm when there are none.
     void help_contents_data() {
-        QTest::addColumn<QStringList>("viewerTypes");
-        QTest::addColumn<QString>("pages");  // folder of index.html below the prefix
+        QTest::addColumn<QString>("viewerOf");  // the CHM type a viewer is registered for
+        QTest::addColumn<QString>("pages");     // folders below the prefix with index.html
         QTest::addColumn<QString>("opened");
-        const QString chm = "lib/dozedozovo/mp3.chm", doc = "share/doc/dozedozovo/help";
-        QTest::newRow("CHM viewer") << QStringList{"application/vnd.ms-htmlhelp"} << doc << chm;
-        QTest::newRow("viewer of the alias") << QStringList{"application/x-chm"} << doc << chm;
-        QTest::newRow("pages beside") << QStringList() << "lib/dozedozovo/help"
-                                      << "lib/dozedozovo/help/index.html";
-        QTest::newRow("installed pages") << QStringList() << doc << doc + "/index.html";
-        QTest::newRow("no pages") << QStringList() << "" << chm;
+        const QString chm = "lib/dozedozovo/mp3.chm", beside = "lib/dozedozovo/help",
+                      doc = "share/doc/dozedozovo/help";
+        QTest::newRow("CHM viewer") << "application/vnd.ms-htmlhelp" << doc << chm;
+        QTest::newRow("viewer of the alias") << "application/x-chm" << doc << chm;
+        QTest::newRow("pages beside") << "" << beside + ' ' + doc << beside + "/index.html";
+        QTest::newRow("installed pages") << "" << doc << doc + "/index.html";
+        QTest::newRow("no pages") << QString() << QString() << chm;
     }
     void help_contents() {
-        QFETCH(QStringList, viewerTypes);
+        QFETCH(QString, viewerOf);
         QFETCH(QString, pages);
         QFETCH(QString, opened);
         QTemporaryDir prefix;
         const QString program = prefix.filePath("lib/dozedozovo");
-        QVERIFY(QDir().mkpath(program) && QDir().mkpath(prefix.filePath(pages)));
-        if (!pages.isEmpty())
-            QVERIFY(QFile(prefix.filePath(pages + "/index.html")).open(QFile::WriteOnly));
+        for (const QString& folder : pages.split(' ', Qt::SkipEmptyParts)) {
+            QVERIFY(QDir().mkpath(prefix.filePath(folder)) &&
+                    QFile(prefix.filePath(folder + "/index.html")).open(QFile::WriteOnly));
+        }
         ScriptedUi ui;
-        ui.viewerTypes = viewerTypes;
+        ui.viewerTypes = QStringList{viewerOf};
         doze::MenuContents_Click(nullptr, program);
         QCOMPARE(ui.documents.size(), 1);
-        QCOMPARE(ui.documents[0].path, prefix.filePath(opened));
-        QCOMPARE(ui.documents[0].workingFolder, program);
+        QCOMPARE((QStringList{ui.documents[0].path, ui.documents[0].workingFolder}),
+                 (QStringList{prefix.filePath(opened), program}));
     }
 
-    // A CHM viewer as the desktop's associations register it: files written
-    // as "<folder>/<path>:<text>" below config/, home/ (user data) and data/.
+    // A CHM viewer as the desktop's associations register it, from the user's
+    // mimeapps.list and two copies of xchm.desktop, the user's and the system's.
     void chm_viewer_registered_data() {
-        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("files");  // mimeapps.list, user's, system's
         QTest::addColumn<bool>("registered");
-        const QString type = "application/vnd.ms-htmlhelp";
-        const QString xchm = "data/applications/xchm.desktop:[Desktop Entry]\nMimeType=" + type;
-        const auto list = [&](const QString& group, const QString& id) {
-            return "config/mimeapps.list:[" + group + "]\n" + type + "=" + id + ";";
-        };
-        QTest::newRow("its .desktop file") << QStringList{xchm} << true;
-        QTest::newRow("a default") << QStringList{list("Default Applications", "v.desktop"),
-                                                  "home/applications/v.desktop:[Desktop Entry]"}
-                                   << true;
-        QTest::newRow("default not installed")
-            << QStringList{list("Default Applications", "gone.desktop")} << false;
-        QTest::newRow("removed") << QStringList{xchm, list("Removed Associations", "xchm.desktop")}
-                                 << false;
-        QTest::newRow("hidden by the user")
-            << QStringList{xchm, QString(xchm).replace("data/", "home/") + "\nHidden=true"}
-            << false;
-        QTest::newRow("other types only")
-            << QStringList{"data/applications/web.desktop:[Desktop Entry]\nMimeType=text/html;"}
-            << false;
+        const QString type = "application/vnd.ms-htmlhelp", chm = "MimeType=" + type + ';';
+        const QString list = "[%1]\n" + type + "=xchm.desktop";
+        QTest::newRow("its .desktop file") << QStringList{"", "", chm} << true;
+        QTest::newRow("a default")
+            << QStringList{list.arg("Default Applications"), "", "Name=x"} << true;
+        QTest::newRow("removed") << QStringList{list.arg("Removed Associations"), "", chm} << false;
+        QTest::newRow("hidden by the user") << QStringList{"", chm + "\nHidden=true", chm} << false;
+        QTest::newRow("other types only") << QStringList{"", "", "MimeType=text/html;"} << false;
     }
     void chm_viewer_registered() {
         QFETCH(QStringList, files);
         QFETCH(bool, registered);
         QTemporaryDir root;
-        for (const QString& file : files) {
-            const QString path = root.filePath(file.section(':', 0, 0));
-            QFile out(path);
-            QVERIFY(QDir().mkpath(QFileInfo(path).path()) && out.open(QFile::WriteOnly));
-            out.write(file.section(':', 1).toUtf8() + '\n');
+        const QStringList paths{"config/mimeapps.list", "home/applications/xchm.desktop",
+                                "data/applications/xchm.desktop"};
+        for (int i = 0; i < 3; ++i) {
+            QFile file(root.filePath(paths[i]));
+            if (files[i].isEmpty()) continue;
+            QVERIFY(QDir().mkpath(QFileInfo(file).path()) && file.open(QFile::WriteOnly));
+            file.write(((i > 0 ? "[Desktop Entry]\n" : "") + files[i]).toUtf8());
         }
         const doze::AssociationFolders folders{{root.filePath("config")},
                                                {root.filePath("home"), root.filePath("data")}};
