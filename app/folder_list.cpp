@@ -9,7 +9,9 @@
 #include <QStyledItemDelegate>
 
 #include "search/dir_listing.h"
+#include "search/errors.h"
 #include "search/path_text.h"
+#include "ui/platform_ui.h"
 
 namespace doze {
 namespace {
@@ -33,6 +35,12 @@ QString LastName(const std::string& path) {
     if (path == "/") return QStringLiteral("/");
     const auto slash = path.find_last_of('/');
     return QFile::decodeName(QByteArray::fromStdString(path.substr(slash + 1)));
+}
+
+// The text of the "Warning" box for a folder that cannot be opened.
+QString FolderOpenFailureText(const std::string& path, int error) {
+    return QString::fromLocal8Bit("Cannot open the folder \"" + path +
+                                  "\": " + SystemErrorText(error) + ".");
 }
 
 }  // namespace
@@ -102,7 +110,18 @@ void FolderList::keyPressEvent(QKeyEvent* event) {
 }
 
 void FolderList::OpenLine(QListWidgetItem* line) {
-    SetPath(line->data(kPathRole).toByteArray().toStdString());
+    const std::string path = line->data(kPathRole).toByteArray().toStdString();
+    const int error = SetPath(path);
+    if (error == 0) return;
+    // The list stays on the folder last opened; so does the highlight.
+    for (int row = count() - 1; row >= 0; --row) {
+        if (item(row)->data(kOpenRole).toBool()) {
+            setCurrentRow(row);
+            break;
+        }
+    }
+    Ui().ShowMessage(window(), FolderOpenFailureText(path, error), kStyleExclamation,
+                     QStringLiteral("Warning"));
 }
 
 void FolderList::Fill(const std::string& path, const std::vector<std::string>& subfolders) {

@@ -7,7 +7,10 @@ namespace doze {
 // The folder list `Dir1`: the current folder's ancestors from "/" down, each
 // one step further in with an open-folder icon, then its subfolders in listing
 // order with a closed-folder icon. Double-click or Enter opens a line; a
-// single click only highlights it. Paths are byte strings, decoded for display.
+// single click only highlights it. A folder that cannot be listed is not
+// opened: a "Warning" box names it and the cause, and the list and its
+// highlight stay on the folder last opened. Paths are byte strings, decoded
+// for display.
 class FolderList : public QListWidget {
     Q_OBJECT
   public:

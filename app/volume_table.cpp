@@ -54,22 +54,54 @@ bool IsUnder(std::string_view path, std::string_view root) {
     return path.size() == root.size() || path[root.size()] == '/';
 }
 
+// A disk image mounted through a loop device: /dev/loop0, /dev/loop12...
+bool IsLoopDevice(std::string_view source) {
+    constexpr std::string_view kLoop = "/dev/loop";
+    if (source.substr(0, kLoop.size()) != kLoop || source.size() == kLoop.size()) return false;
+    return std::all_of(source.begin() + kLoop.size(), source.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool IsNetworkShare(std::string_view type) {
+    for (std::string_view share : {"nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs"}) {
+        if (type == share) return true;
+    }
+    return false;
+}
+
+// Folders of the system itself, whatever is mounted below them; /run/media
+// holds the user's removable media.
+bool IsSystemFolder(std::string_view point) {
+    if (IsUnder(point, "/run/media") && point != "/run/media") return false;
+    for (std::string_view system : {"/run", "/proc", "/sys", "/dev", "/snap", "/boot"}) {
+        if (IsUnder(point, system)) return true;
+    }
+    return false;
+}
+
+// What a file manager offers as a place: "/", a mounted block device that is
+// not a loop-mounted image, or a network share; never an automount
+// placeholder nor anything in the system's own folders.
+bool IsPlace(const MountEntry& mount) {
+    if (mount.mountPoint == "/") return true;
+    if (mount.type == "autofs" || IsSystemFolder(mount.mountPoint)) return false;
+    const bool blockDevice = mount.source.starts_with("/dev/") && !IsLoopDevice(mount.source);
+    return blockDevice || IsNetworkShare(mount.type);
+}
+
 }  // namespace
 
 std::vector<Volume> ParseVolumes(std::string_view mountinfo, const LabelLookup& labels) {
-    std::map<std::string, Volume> byRoot;
-    for (const MountEntry& mount : ParseMountTable(mountinfo)) {
-        if (IsPseudoFileSystem(mount.type)) continue;
-        Volume volume{mount.mountPoint, mount.source, {}};
-        if (labels) volume.label = labels(volume.source);
-        byRoot[volume.root] = volume;
-    }
+    // The mount seen last at a point is the one that shows there.
+    std::map<std::string, MountEntry> byRoot;
+    for (MountEntry& mount : ParseMountTable(mountinfo))
+        byRoot[mount.mountPoint] = std::move(mount);
+    std::erase_if(byRoot, [](const auto& point) { return !IsPlace(point.second); });
     std::vector<Volume> volumes;
-    if (const auto root = byRoot.find("/"); root != byRoot.end()) {
-        volumes.push_back(root->second);
-        byRoot.erase(root);
+    for (const auto& [point, mount] : byRoot) {
+        volumes.push_back({point, mount.source, labels ? labels(mount.source) : QString()});
     }
-    for (auto& [path, volume] : byRoot) volumes.push_back(volume);
+    // "/" comes first: every other mount point begins with it.
     return volumes;
 }
 

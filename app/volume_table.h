@@ -7,7 +7,7 @@
 
 namespace doze {
 
-// One mounted volume that holds real storage, as the drive list offers it.
+// One place that holds the user's files, as the drive list offers it.
 struct Volume {
     std::string root;    // mount point, a byte-string path
     std::string source;  // the mounted device or share, as the mount table names it
@@ -20,9 +20,13 @@ using VolumeSource = std::function<std::vector<Volume>()>;
 // Label of a device path, or empty.
 using LabelLookup = std::function<QString(const std::string& source)>;
 
-// The volumes in mount-table text of /proc/self/mountinfo form: pseudo file
-// systems left out, each mount point once (the mount seen last wins), octal
-// escapes decoded; "/" first, the rest in byte order of their paths.
+// The places in mount-table text of /proc/self/mountinfo form, as a file
+// manager offers them: "/", mounted block devices (disks, USB sticks) and
+// network shares (nfs, nfs4, cifs, smb3, smbfs, fuse.sshfs); left out are
+// loop-mounted images (/dev/loopN), automount placeholders and whatever is
+// mounted below /run (but /run/media), /proc, /sys, /dev, /snap and /boot.
+// Each mount point once, as the mount seen last there shows it; octal escapes
+// decoded; "/" first, the rest in byte order of their paths.
 std::vector<Volume> ParseVolumes(std::string_view mountinfo, const LabelLookup& labels);
 
 // The volumes of the running system: /proc/self/mountinfo, labels from

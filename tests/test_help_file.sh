@@ -1,6 +1,6 @@
 #!/bin/bash
 # Checks the compiled help file: every page, the contents and the index are in
-# it, and each page comes out with the text of its source.
+# it, and each page comes out with the text of its source; so do help/*.
 # Usage: test_help_file.sh <mp3.chm> <help source folder>
 set -u
 chm=$1 src=$2 fail=0
@@ -38,6 +38,15 @@ for text in "No MP3 files were found in the search path." \
             "System Information Is Unavailable At This Time" \
             "Failure" "Warning"; do
     grep -qF "$text" "$out/messages.html" || failed "messages page lacks \"$text\""
+done
+
+# help/ beside it holds the pages as they are, each reached from index.html.
+pages=$(dirname "$chm")/help
+for name in $files; do
+    cmp -s "$src/$name" "$pages/$name" || failed "help/$name beside $chm differs from its source"
+done
+for page in $(grep -o '^[a-z_]*\.html$' <<<"$files" | grep -vx index.html); do
+    grep -q "HREF=\"$page\"" "$src/index.html" || failed "index.html does not link to $page"
 done
 
 # The project's title and default page are in the system file.

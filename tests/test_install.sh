@@ -58,14 +58,20 @@ if [ "$want_program" = 1 ]; then
 else
     absent lib/dozedozovo/dozedozovo bin/dozedozovo
 fi
-# The help file sits in the folder of the resolved program, where it looks.
+# The help file sits in the folder of the resolved program, where it looks;
+# its pages in the documentation folder, ../../share/doc/dozedozovo/help from there.
+help_pages=share/doc/dozedozovo/help
 if [ "$want_help" = 1 ]; then
-    if mode_is lib/dozedozovo/mp3.chm 644; then
-        cmp -s "$build/bin/mp3.chm" "$root/lib/dozedozovo/mp3.chm" ||
-            failed "lib/dozedozovo/mp3.chm differs from the built help file"
-    fi
+    pairs=("mp3.chm lib/dozedozovo/mp3.chm")  # "<in build/bin> <installed>"
+    for page in "$build"/bin/help/*; do pairs+=("help/${page##*/} $help_pages/${page##*/}"); done
+    for pair in "${pairs[@]}"; do
+        read -r built installed <<<"$pair"
+        if mode_is "$installed" 644; then
+            cmp -s "$build/bin/$built" "$root/$installed" || failed "$installed differs from $built"
+        fi
+    done
 else
-    absent lib/dozedozovo/mp3.chm
+    absent lib/dozedozovo/mp3.chm "$help_pages"
 fi
 
 # --- Menu entry, metainfo, icons ----------------------------------------------

@@ -1,13 +1,16 @@
 #include "ui/platform_ui.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QProcess>
 #include <QStringList>
+#include <QUrl>
 
 #include "ui/dozedozovo.xpm"
+#include "ui/mime_associations.h"
 
 namespace doze {
 namespace {
@@ -65,9 +68,14 @@ class DesktopUi : public PlatformUi {
 
     void YieldOnce() override { QApplication::processEvents(); }
 
-    void OpenDocument(const QString& path, const QString& workingFolder, bool) override {
-        // xdg-open takes no show state; the viewer chooses its own window size.
-        QProcess::startDetached(QStringLiteral("xdg-open"), {path}, workingFolder);
+    void OpenDocument(const QString& path, const QString&, bool) override {
+        // The desktop's opener takes neither a working folder nor a show state;
+        // the viewer chooses its own window size.
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    }
+
+    bool HasViewerFor(const QString& mimeType) override {
+        return HasRegisteredApplication(mimeType, DesktopAssociationFolders());
     }
 
     bool StartProgram(const QString& program) override {

@@ -27,8 +27,8 @@ struct SaveDialogRequest {
 
 // Everything the windows ask of the desktop that would block a test or reach
 // outside the program: message boxes, the Save-As dialog, the busy pointer,
-// the one yield of a run, the document opener and program start. Tests put a
-// scripted one in place with SetUi.
+// the one yield of a run, the document opener and its file associations, and
+// program start. Tests put a scripted one in place with SetUi.
 class PlatformUi {
   public:
     virtual ~PlatformUi() = default;
@@ -46,6 +46,8 @@ class PlatformUi {
     // known. `maximised` is passed on where the desktop can take it.
     virtual void OpenDocument(const QString& path, const QString& workingFolder,
                               bool maximised) = 0;
+    // Whether the desktop has an application registered for files of `mimeType`.
+    virtual bool HasViewerFor(const QString& mimeType) = 0;
     // Starts a program detached with a normal window; false when it could not
     // be started.
     virtual bool StartProgram(const QString& program) = 0;

@@ -41,6 +41,8 @@ class ScriptedUi : public PlatformUi {
     // beyond them cancels it.
     QStringList saveNames;
     bool startSucceeds = true;  // what StartProgram answers
+    // The file types HasViewerFor knows a viewer for; at first CHM files.
+    QStringList viewerTypes{QStringLiteral("application/vnd.ms-htmlhelp")};
 
     QList<ShownMessage> messages;
     QList<ShownSaveDialog> saveDialogs;
@@ -55,6 +57,7 @@ class ScriptedUi : public PlatformUi {
     void SetBusyPointer(bool busy) override;
     void YieldOnce() override;
     void OpenDocument(const QString& path, const QString& workingFolder, bool maximised) override;
+    bool HasViewerFor(const QString& mimeType) override { return viewerTypes.contains(mimeType); }
     bool StartProgram(const QString& program) override;
 };
 
