@@ -10,8 +10,6 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "search/walker.h"
-
 namespace doze::test {
 
 TempTree::TempTree() {
@@ -63,29 +61,10 @@ void TempTree::Link(const std::string& relative, const std::string& target) cons
 }
 
 std::string TempTree::Read(const std::string& relative) const {
-    return ReadFile(Path(relative));
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(Path(relative), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-std::vector<std::string> Entries(const EntryList& list) {
-    std::vector<std::string> out;
-    for (std::int32_t i = 1; i <= list.Stored(); ++i) out.emplace_back(list[i]);
-    return out;
-}
-
-std::vector<std::string> SearchEntries(const std::string& root) {
-    SearchState state;
-    SearchParams params;
-    state.SearchRoot = root;
-    BeginRun(state, params);
-    RunSearch(params, state);
-    return Entries(state.FoundList);
 }
 
 }  // namespace doze::test
