@@ -27,7 +27,6 @@ namespace {
 using doze::test::InChild;
 using doze::test::TempTree;
 using Strings = std::vector<std::string>;
-
 using Reports = std::vector<std::pair<std::string, std::string>>;
 
 // Remembers the folders it is told could not be listed.
@@ -114,14 +113,7 @@ ssize_t WaitingGetdents(int fd, void* buffer, std::size_t size) {
 }
 
 // What the injected listing calls do to the folder `target`.
-enum class Fault {
-    SwapForLink,
-    SwapForFolder,
-    SwapForFile,
-    FirstReadFails,
-    LaterReadFails,
-    Throws
-};
+enum class Fault { SwapForLink, SwapForFolder, SwapForFile, ReadFails, LaterReadFails, Throws };
 struct {
     std::string target;
     Fault fault;
@@ -148,7 +140,7 @@ ssize_t FailingGetdents(int fd, void* buffer, std::size_t size) {
     if (fd == gInjected.fd) {
         const int read = ++gInjected.reads;
         if (gInjected.fault == Fault::Throws) throw std::bad_alloc();
-        if ((gInjected.fault == Fault::FirstReadFails && read == 1) ||
+        if ((gInjected.fault == Fault::ReadFails && read == 1) ||
             (gInjected.fault == Fault::LaterReadFails && read == 2)) {
             errno = EIO;
             return -1;
@@ -322,10 +314,10 @@ TEST(SearchFolder, FoldersThatCannotBeListedWhollyAreToldInWalkOrder) {
         {Fault::SwapForFolder, target, false, {cut, 4, "", {{target, changed}}}},
         {Fault::SwapForFile, target, false, {cut, 4, "", {{target, changed}}}},
         {Fault::LaterReadFails, target, false, {all, 7, "", {{target, inPart}}}},
-        {Fault::FirstReadFails, target, false, {cut, 4, "", {{target, eio}}}},
+        {Fault::ReadFails, target, false, {cut, 4, "", {{target, eio}}}},
         {Fault::LaterReadFails, r, true, {all, 7, "", {{r, inPart}}}},
-        {Fault::FirstReadFails, r, false, {{}, 0, "", {{r, eio}}}},
-        {Fault::FirstReadFails, r, true, {{}, 0, "Cannot list \"" + r + "\": " + eio + ".", {}}},
+        {Fault::ReadFails, r, false, {{}, 0, "", {{r, eio}}}},
+        {Fault::ReadFails, r, true, {{}, 0, "Cannot list \"" + r + "\": " + eio + ".", {}}},
         {Fault::Throws, target, false, {{}, 0, "bad_alloc", {}}},
     };
     const doze::ListingCalls injected = {SwappingOpenat, FailingGetdents, ::fstat, ::fstatat,
@@ -363,16 +355,15 @@ TEST(SearchFolder, MoreThreadsGiveTheSameListAndTheSameEndWhenItIsFull) {
     const Outcome whole = SearchWith(r, {});
     ASSERT_GT(whole.count, 40);
     EXPECT_EQ(whole.failure, "");
-    for (int threads : {2, 4, doze::kMostSearchThreads}) {
-        EXPECT_EQ(SearchWith(r, {.threads = threads}), whole) << threads << " threads";
-        // A list that fills up anywhere ends the same way, at the same entry, the
-        // count already raised for the entry that did not fit.
-        for (std::int32_t slots : {1, 2, 5, 17, whole.count - 1, whole.count}) {
-            const Outcome one = SearchWith(r, {.slots = slots});
-            EXPECT_EQ(one.failure.empty(), slots >= whole.count);
-            EXPECT_EQ(one.count, std::min(slots + 1, whole.count));
+    // A list that fills up anywhere ends the same way with more threads, at
+    // the same entry, the count already raised for the entry that did not fit.
+    for (std::int32_t slots : {1, 2, 5, 17, whole.count - 1, whole.count, 1'000'000}) {
+        const Outcome one = SearchWith(r, {.slots = slots});
+        EXPECT_EQ(one.failure.empty(), slots >= whole.count);
+        EXPECT_EQ(one.count, std::min(slots + 1, whole.count));
+        for (int threads : {2, 4, doze::kMostSearchThreads}) {
             EXPECT_EQ(SearchWith(r, {.threads = threads, .slots = slots}), one)
-                << threads << "/" << slots;
+                << threads << " threads, " << slots << " places";
         }
     }
     // Listings that wait, as on a cold disk, bring more threads in.

@@ -13,9 +13,7 @@
 namespace doze::test {
 
 TempTree::TempTree() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/dozedozovo-test-XXXXXX";
+    std::string pattern = std::filesystem::temp_directory_path() / "dozedozovo-test-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     root_ = std::filesystem::canonical(pattern).string();
 }
