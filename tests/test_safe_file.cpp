@@ -70,6 +70,9 @@ TEST(ReplacingFile, TargetsThatCannotBeReplacedAreRefusedUntouched) {
     EXPECT_EQ(NamesIn(t.Root()), (Names{"fifo", "folder", "loop"}));
 }
 
+// Names a table's rows by their `name`.
+const auto kByName = [](const auto& info) { return std::string(info.param.name); };
+
 // A link is written through to the file it names (made when it names none
 // yet), except a link in a sticky, world-writable folder that belongs neither
 // to this user nor to the folder's owner, wherever it stands in a chain.
@@ -125,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
         LinkCase{"folder_owners_link", 01777, kNobody, kNobody, "list.txt", false, true},
         LinkCase{"not_sticky", 0777, 0, kNobody, "shared/list.txt", false, true},
         LinkCase{"not_world_writable", 01775, 0, kNobody, "list.txt", false, true}),
-    [](const ::testing::TestParamInfo<LinkCase>& info) { return info.param.name; });
+    kByName);
 
 TEST(ReplacingFile, AFolderThatCannotBeReadForItsSyncIsWrittenAllTheSame) {
     TempTree t;
@@ -150,11 +153,6 @@ Step gStep = kNoStep;
 int gErr = 0, gSignal = 0;
 bool gNamed = false;
 
-int Fail(int err) {
-    errno = err;
-    return -1;
-}
-
 bool Hit(Step step) {
     if (gStep != step) return false;
     if (gSignal != 0) ::raise(gSignal);
@@ -167,7 +165,9 @@ doze::FileCalls Calls(Step step, int err, int signal, bool named) {
     doze::FileCalls c = doze::SystemFileCalls();
     c.openUnnamed = [](int folder, mode_t mode) {
         if (Hit(kOpen)) return -1;
-        return gNamed ? Fail(EOPNOTSUPP) : doze::SystemFileCalls().openUnnamed(folder, mode);
+        if (!gNamed) return doze::SystemFileCalls().openUnnamed(folder, mode);
+        errno = EOPNOTSUPP;
+        return -1;
     };
     c.write = [](int fd, const void* data, size_t size) -> ssize_t {
         return Hit(kWrite) ? -1 : ::write(fd, data, (size + 1) / 2);
@@ -306,8 +306,6 @@ INSTANTIATE_TEST_SUITE_P(Answers, TargetAppearing,
                                            ConsentCase{"no_named", true, false, 0, true},
                                            ConsentCase{"no_by_link", true, true, 0, true},
                                            ConsentCase{"not_asked_by_link", true, true, 0, false}),
-                         [](const ::testing::TestParamInfo<ConsentCase>& info) {
-                             return info.param.name;
-                         });
+                         kByName);
 
 }  // namespace
