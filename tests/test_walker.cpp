@@ -339,17 +339,10 @@ TEST(SearchFolder, FoldersThatCannotBeListedWhollyAreToldInWalkOrder) {
 
 TEST(SearchFolder, MoreThreadsGiveTheSameListAndTheSameEndWhenItIsFull) {
     TempTree t;
-    unsigned seed = 7;
-    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) % 1000; };
-    for (int artist = 0; artist < 12; ++artist) {
-        for (int album = 0; album < 1 + static_cast<int>(next() % 4); ++album) {
-            const std::string b = "Artist " + std::to_string(artist) + "/" + std::to_string(next());
-            t.Folder(b);
-            for (int track = 0; track < static_cast<int>(next() % 6); ++track) {
-                t.File(b + "/" + std::to_string(next()) + (next() % 3 ? ".mp3" : ".MP3"), next());
-            }
-            if (next() % 3 == 0) t.Folder(b + "/CD " + std::to_string(next()));
-        }
+    for (int i = 0; i < 70; ++i) {
+        const std::string album = "Artist " + std::to_string(i % 9) + "/" + std::to_string(i % 4);
+        t.File(album + "/" + std::to_string(i * 37 % 101) + (i % 3 ? ".mp3" : ".MP3"), i * 999);
+        if (i % 5 == 0) t.Folder(album + "/CD " + std::to_string(i));  // no music in it
     }
     const std::string r = t.Root();
     const Outcome whole = SearchWith(r, {});
