@@ -20,16 +20,13 @@
 #include "search/errors.h"
 #include "search/walker.h"
 #include "test_support/child.h"
-#include "test_support/deep_tree.h"
 #include "test_support/temp_tree.h"
 
 namespace {
 
 using doze::test::InChild;
-using doze::test::SearchEntries;
 using doze::test::TempTree;
 using Strings = std::vector<std::string>;
-
 using Reports = std::vector<std::pair<std::string, std::string>>;
 
 // Remembers the folders it is told could not be listed.
@@ -76,7 +73,17 @@ Outcome SearchWith(const std::string& root, const Walk& walk) {
     } catch (const std::bad_alloc&) {
         failure = "bad_alloc";
     }
-    return {doze::test::Entries(state.FoundList), state.FoundCount, failure, recorder.reports};
+    Strings entries;
+    for (std::int32_t i = 1; i <= state.FoundList.Stored(); ++i) {
+        entries.emplace_back(state.FoundList[i]);
+    }
+    return {entries, state.FoundCount, failure, recorder.reports};
+}
+
+// The entries of a search of `root` the way a run makes it.
+Strings Found(const std::string& root) {
+    return SearchWith(root, {.threads = doze::kMostSearchThreads, .skip = doze::LoadPseudoMounts()})
+        .entries;
 }
 
 std::atomic<int> gOutOfDescriptors{0};
@@ -106,14 +113,7 @@ ssize_t WaitingGetdents(int fd, void* buffer, std::size_t size) {
 }
 
 // What the injected listing calls do to the folder `target`.
-enum class Fault {
-    SwapForLink,
-    SwapForFolder,
-    SwapForFile,
-    FirstReadFails,
-    LaterReadFails,
-    Throws
-};
+enum class Fault { SwapForLink, SwapForFolder, SwapForFile, ReadFails, LaterReadFails, Throws };
 struct {
     std::string target;
     Fault fault;
@@ -140,7 +140,7 @@ ssize_t FailingGetdents(int fd, void* buffer, std::size_t size) {
     if (fd == gInjected.fd) {
         const int read = ++gInjected.reads;
         if (gInjected.fault == Fault::Throws) throw std::bad_alloc();
-        if ((gInjected.fault == Fault::FirstReadFails && read == 1) ||
+        if ((gInjected.fault == Fault::ReadFails && read == 1) ||
             (gInjected.fault == Fault::LaterReadFails && read == 2)) {
             errno = EIO;
             return -1;
@@ -156,42 +156,34 @@ int ForgettingClose(int fd) {
 
 TEST(SearchFolder, LaysEntriesDownDepthFirstFilesBeforeSubfolders) {
     TempTree t;
+    EXPECT_TRUE(Found(t.Root()).empty());
     t.File("intro.mp3", 3670016);
     t.File("Live/1999/concert.mp3", 5000000);
     t.File("Live/1999/encore.MP3", 1572863);
     t.File("Rock/riff.mp3", 2621440);
-    t.Folder("Rock/Demos");
+    t.Folder("Rock/Demos");  // folders without music keep their entries
     t.File("Rock/cover.jpg", 10);
     const std::string r = t.Root();
     const Strings expected = {"intro.mp3|3670016",   r + "/Live",          r + "/Live/1999",
                               "concert.mp3|5000000", "encore.MP3|1572863", r + "/Rock",
                               "riff.mp3|2621440",    r + "/Rock/Demos"};
-    EXPECT_EQ(SearchEntries(r), expected);
-    EXPECT_EQ(SearchEntries(r + "/"), expected);  // one separator between the parts
+    EXPECT_EQ(Found(r), expected);
+    EXPECT_EQ(Found(r + "/"), expected);  // one separator between the parts
 }
 
 TEST(SearchFolder, ListsEachFolderInFoldedNameOrder) {
     TempTree t;
-    for (const char* name : {"b.mp3", "C.mp3", "a.MP3", "A.mp3", "_z.mp3", "9.mp3"}) {
+    for (const char* name :
+         {"b.mp3", "C.mp3", "a.MP3", "A.mp3", "_z.mp3", "9.mp3", "\xc3\xa9.mp3"}) {
         t.File(name, 1);
     }
     t.File("10.mp3", 5LL << 30);  // 5 GiB, sparse: its real size
     t.File("empty.mp3", 0);
     for (const char* name : {"beta", "Alpha", "gamma"}) t.Folder(name);
     const std::string r = t.Root();
-    EXPECT_EQ(SearchEntries(r),
-              (Strings{"10.mp3|5368709120", "9.mp3|1", "A.mp3|1", "a.MP3|1", "b.mp3|1", "C.mp3|1",
-                       "empty.mp3|0", "_z.mp3|1", r + "/Alpha", r + "/beta", r + "/gamma"}));
-}
-
-TEST(SearchFolder, FoldersWithoutMusicGiveFolderEntriesOnly) {
-    TempTree t;
-    EXPECT_TRUE(SearchEntries(t.Root()).empty());
-    t.Folder("a/b");
-    t.Folder("c");
-    t.File("a/notes.txt", 5);
-    const std::string r = t.Root();
-    EXPECT_EQ(SearchEntries(r), (Strings{r + "/a", r + "/a/b", r + "/c"}));
+    EXPECT_EQ(Found(r), (Strings{"10.mp3|5368709120", "9.mp3|1", "A.mp3|1", "a.MP3|1", "b.mp3|1",
+                                 "C.mp3|1", "empty.mp3|0", "_z.mp3|1", "\xc3\xa9.mp3|1",
+                                 r + "/Alpha", r + "/beta", r + "/gamma"}));
 }
 
 TEST(CollectFolderFiles, CollectsOnlyRegularFilesFollowingLinks) {
@@ -209,8 +201,8 @@ TEST(CollectFolderFiles, CollectsOnlyRegularFilesFollowingLinks) {
     t.Link("dirlink", "hidden");
     ASSERT_EQ(::mkfifo(t.Path("pipe.mp3").c_str(), 0644), 0);  // never opened, never listed
     const std::string r = t.Root();
-    EXPECT_EQ(SearchEntries(r), (Strings{"link.mp3|2048", "real.mp3|2048", r + "/Album.mp3",
-                                         "inside.mp3|3", r + "/hidden", ".secret.mp3|7"}));
+    EXPECT_EQ(Found(r), (Strings{"link.mp3|2048", "real.mp3|2048", r + "/Album.mp3", "inside.mp3|3",
+                                 r + "/hidden", ".secret.mp3|7"}));
 }
 
 TEST(CollectFolderFiles, HostileNamesReachTheListUnchanged) {
@@ -221,7 +213,7 @@ TEST(CollectFolderFiles, HostileNamesReachTheListUnchanged) {
     names.push_back(std::string(251, 'n') + ".mp3");  // the longest name there is
     for (const std::string& name : names) t.File(name, 1);
     t.File("sub|dir\\x/in\xff.mp3", 2);
-    const Strings found = SearchEntries(t.Root());
+    const Strings found = Found(t.Root());
     ASSERT_EQ(found.size(), names.size() + 2);
     for (const std::string& name : names) {
         EXPECT_NE(std::find(found.begin(), found.end(), name + "|1"), found.end()) << name;
@@ -230,22 +222,26 @@ TEST(CollectFolderFiles, HostileNamesReachTheListUnchanged) {
     EXPECT_EQ(found.back(), "in\xff.mp3|2");
 }
 
-TEST(SearchFolder, PseudoFileSystemMountsAreSkippedWithoutEntry) {
+TEST(SearchFolder, PseudoFileSystemMountsAreSkippedAndFoldersNotEnteredTwice) {
     TempTree t;
     t.File("proc/fake.mp3", 1);
     t.File("music/a.mp3", 1);
     EXPECT_EQ(SearchWith(t.Root(), {.slots = 10, .skip = {t.Path("proc")}}).entries,
               (Strings{t.Path("music"), "a.mp3|1"}));
-    // The real /proc, mounted once more and reached through a link: known by its device.
+    // In a mount namespace of a child, through a link: the real /proc mounted
+    // once more, known by its device, and a folder bound inside itself.
     t.Folder("music/again");
+    t.Folder("music/proc");
     t.Link("way", "music");
+    const auto bind = [&](const std::string& from, const char* at) {
+        return ::mount(from.c_str(), t.Path(at).c_str(), nullptr, MS_BIND, nullptr) == 0;
+    };
     const int result = InChild([&] {
-        if (!doze::test::EnterOwnMountNamespace() ||
-            ::mount("/proc", t.Path("music/again").c_str(), nullptr, MS_BIND, nullptr) != 0) {
+        if (!doze::test::EnterOwnMountNamespace() || !bind("/proc", "music/proc") ||
+            !bind(t.Path("music"), "music/again")) {
             return doze::test::kSkipped;
         }
-        const Outcome found = SearchWith(t.Path("way"), {.skip = doze::LoadPseudoMounts()});
-        return found.entries == Strings{"a.mp3|1"} ? 0 : 1;
+        return Found(t.Path("way")) == Strings{"a.mp3|1", t.Path("way/again")} ? 0 : 1;
     });
     if (result == doze::test::kSkipped) GTEST_SKIP() << "no mount namespace for a bind mount here";
     EXPECT_EQ(result, 0);
@@ -253,17 +249,28 @@ TEST(SearchFolder, PseudoFileSystemMountsAreSkippedWithoutEntry) {
 
 TEST(SearchFolder, DeepTreeNeedsNeitherStackNorDescriptorsNorShortPaths) {
     TempTree t;
-    // 2,100 levels: 4,200 bytes of path, more than one system call takes.
-    const std::string deepest = doze::test::MakeNestedFolders(t.Root(), "d", 2100, "deep.mp3");
-    const int result = InChild([&] {  // 16 descriptors are enough
-        rlimit files{16, 16};
+    // 2,100 levels: 4,200 bytes of path, more than one system call takes. A
+    // child makes each level from the one above and takes them down again.
+    const int result = InChild([&] {
+        std::string deepest = t.Root();
+        int levels = 0;
+        if (::chdir(deepest.c_str()) != 0) return 2;
+        for (; levels < 2100 && ::mkdir("d", 0755) == 0 && ::chdir("d") == 0; ++levels) {
+            deepest += "/d";
+        }
+        ::close(::creat("deep.mp3", 0644));
+        rlimit files{16, 16};  // 16 descriptors are enough
         ::setrlimit(RLIMIT_NOFILE, &files);
-        const Strings found = SearchEntries(t.Root());
-        return found.size() == 2101 && found[2099] == deepest && found[2100] == "deep.mp3|0" ? 0
-                                                                                             : 1;
+        const Strings found = Found(t.Root());
+        const bool listed =
+            found.size() == 2101 && found[2099] == deepest && found.back() == "deep.mp3|0";
+        bool removed = ::unlink("deep.mp3") == 0;
+        for (int level = levels; level > 0 && removed; --level) {
+            removed = ::chdir("..") == 0 && ::rmdir("d") == 0;
+        }
+        return levels == 2100 && listed && removed ? 0 : 1;
     });
     EXPECT_EQ(result, 0);
-    doze::test::RemoveTree(t.Path("d"));
 }
 
 TEST(SearchFolder, UnreadableFolderKeepsItsEntryAndTheWalkGoesOn) {
@@ -307,10 +314,10 @@ TEST(SearchFolder, FoldersThatCannotBeListedWhollyAreToldInWalkOrder) {
         {Fault::SwapForFolder, target, false, {cut, 4, "", {{target, changed}}}},
         {Fault::SwapForFile, target, false, {cut, 4, "", {{target, changed}}}},
         {Fault::LaterReadFails, target, false, {all, 7, "", {{target, inPart}}}},
-        {Fault::FirstReadFails, target, false, {cut, 4, "", {{target, eio}}}},
+        {Fault::ReadFails, target, false, {cut, 4, "", {{target, eio}}}},
         {Fault::LaterReadFails, r, true, {all, 7, "", {{r, inPart}}}},
-        {Fault::FirstReadFails, r, false, {{}, 0, "", {{r, eio}}}},
-        {Fault::FirstReadFails, r, true, {{}, 0, "Cannot list \"" + r + "\": " + eio + ".", {}}},
+        {Fault::ReadFails, r, false, {{}, 0, "", {{r, eio}}}},
+        {Fault::ReadFails, r, true, {{}, 0, "Cannot list \"" + r + "\": " + eio + ".", {}}},
         {Fault::Throws, target, false, {{}, 0, "bad_alloc", {}}},
     };
     const doze::ListingCalls injected = {SwappingOpenat, FailingGetdents, ::fstat, ::fstatat,
@@ -330,51 +337,26 @@ TEST(SearchFolder, FoldersThatCannotBeListedWhollyAreToldInWalkOrder) {
     }
 }
 
-TEST(SearchFolder, FolderMetAgainBelowItselfIsNotEnteredTwice) {
-    TempTree t;
-    t.File("music/a.mp3", 1);
-    t.Folder("music/again");
-    // A bind mount of a folder inside itself, in a mount namespace of a child.
-    const int result = InChild([&] {
-        if (!doze::test::EnterOwnMountNamespace() ||
-            ::mount(t.Path("music").c_str(), t.Path("music/again").c_str(), nullptr, MS_BIND,
-                    nullptr) != 0) {
-            return doze::test::kSkipped;
-        }
-        return SearchEntries(t.Path("music")) == Strings{"a.mp3|1", t.Path("music/again")} ? 0 : 1;
-    });
-    if (result == doze::test::kSkipped) GTEST_SKIP() << "no mount namespace for a bind mount here";
-    EXPECT_EQ(result, 0);
-}
-
 TEST(SearchFolder, MoreThreadsGiveTheSameListAndTheSameEndWhenItIsFull) {
     TempTree t;
-    unsigned seed = 7;
-    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) % 1000; };
-    for (int artist = 0; artist < 12; ++artist) {
-        for (int album = 0; album < 1 + static_cast<int>(next() % 4); ++album) {
-            const std::string b = "Artist " + std::to_string(artist) + "/" + std::to_string(next());
-            t.Folder(b);
-            for (int track = 0; track < static_cast<int>(next() % 6); ++track) {
-                t.File(b + "/" + std::to_string(next()) + (next() % 3 ? ".mp3" : ".MP3"), next());
-            }
-            if (next() % 3 == 0) t.Folder(b + "/CD " + std::to_string(next()));
-        }
+    for (int i = 0; i < 70; ++i) {
+        const std::string album = "Artist " + std::to_string(i % 9) + "/" + std::to_string(i % 4);
+        t.File(album + "/" + std::to_string(i * 37 % 101) + (i % 3 ? ".mp3" : ".MP3"), i * 999);
+        if (i % 5 == 0) t.Folder(album + "/CD " + std::to_string(i));  // no music in it
     }
     const std::string r = t.Root();
     const Outcome whole = SearchWith(r, {});
     ASSERT_GT(whole.count, 40);
     EXPECT_EQ(whole.failure, "");
-    for (int threads : {2, 4, doze::kMostSearchThreads}) {
-        EXPECT_EQ(SearchWith(r, {.threads = threads}), whole) << threads << " threads";
-        // A list that fills up anywhere ends the same way, at the same entry, the
-        // count already raised for the entry that did not fit.
-        for (std::int32_t slots : {1, 2, 5, 17, whole.count - 1, whole.count}) {
-            const Outcome one = SearchWith(r, {.slots = slots});
-            EXPECT_EQ(one.failure.empty(), slots >= whole.count);
-            EXPECT_EQ(one.count, std::min(slots + 1, whole.count));
+    // A list that fills up anywhere ends the same way with more threads, at
+    // the same entry, the count already raised for the entry that did not fit.
+    for (std::int32_t slots : {1, 2, 5, 17, whole.count - 1, whole.count, 1'000'000}) {
+        const Outcome one = SearchWith(r, {.slots = slots});
+        EXPECT_EQ(one.failure.empty(), slots >= whole.count);
+        EXPECT_EQ(one.count, std::min(slots + 1, whole.count));
+        for (int threads : {2, 4, doze::kMostSearchThreads}) {
             EXPECT_EQ(SearchWith(r, {.threads = threads, .slots = slots}), one)
-                << threads << "/" << slots;
+                << threads << " threads, " << slots << " places";
         }
     }
     // Listings that wait, as on a cold disk, bring more threads in.

@@ -1,25 +1,14 @@
 #include "test_support/child.h"
 
-#include <fcntl.h>
 #include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <string>
+#include <fstream>
 
 namespace doze::test {
-namespace {
-
-void WriteText(const std::string& path, const std::string& text) {
-    const int fd = ::open(path.c_str(), O_WRONLY);
-    if (fd < 0) return;
-    [[maybe_unused]] const auto written = ::write(fd, text.data(), text.size());
-    ::close(fd);
-}
-
-}  // namespace
 
 int InChild(const std::function<int()>& body) {
     const pid_t child = ::fork();
@@ -48,9 +37,9 @@ bool EnterOwnMountNamespace() {
         if (::unshare(CLONE_NEWNS) != 0) return false;
     } else {
         if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
-        WriteText("/proc/self/setgroups", "deny");
-        WriteText("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1");
-        WriteText("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1");
+        std::ofstream("/proc/self/setgroups") << "deny";
+        std::ofstream("/proc/self/uid_map") << "0 " << uid << " 1";
+        std::ofstream("/proc/self/gid_map") << "0 " << gid << " 1";
     }
     return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }

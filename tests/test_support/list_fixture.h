@@ -3,33 +3,21 @@
 #include <string>
 #include <vector>
 
-#include "output/list_sink.h"
 #include "output/list_writers.h"
-#include "search/search_state.h"
 
 namespace doze::test {
 
-// A trimmed found-file list made from the given entries.
-EntryList MakeList(const std::vector<std::string>& entries);
-
-// Collects what a writer writes, in memory.
-class MemorySink : public ListSink {
-  public:
-    void Write(std::string_view bytes) override { text += bytes; }
-    void Commit() override { committed = true; }
-    std::string Name() const override { return "memory"; }
-    std::string text;
-    bool committed = false;
+// A list as written: its lines without their CR LF, and the count returned
+// (-1 when writing it failed).
+struct WrittenList {
+    std::vector<std::string> lines;
+    std::int32_t count;
 };
 
-// Remembers the counts it was told.
-class RecordingReporter : public CompletionReporter {
-  public:
-    void ListComplete(std::int32_t count) override { counts.push_back(count); }
-    std::vector<std::int32_t> counts;
-};
-
-// The text split at CR LF; the text must end in CR LF.
-std::vector<std::string> CrLfLines(const std::string& text);
+// Writes the list of `entries` found below `root` in `format` into memory.
+// Checks that a list written was committed, its count reported once and each
+// of its lines ended by CR LF, and that one that failed was neither.
+WrittenList WriteInMemory(ListFormat format, const std::string& root,
+                          const std::vector<std::string>& entries);
 
 }  // namespace doze::test

@@ -1,8 +1,6 @@
 #include "test_support/temp_tree.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,30 +8,28 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "search/walker.h"
-
 namespace doze::test {
 
+namespace fs = std::filesystem;
+
 TempTree::TempTree() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/dozedozovo-test-XXXXXX";
+    std::string pattern = fs::temp_directory_path() / "dozedozovo-test-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    root_ = std::filesystem::canonical(pattern).string();
+    root_ = fs::canonical(pattern).string();
 }
 
 TempTree::~TempTree() {
     std::error_code ignored;
     // Give back search rights that a test took away, so everything can go.
-    for (auto it = std::filesystem::recursive_directory_iterator(
-             root_, std::filesystem::directory_options::skip_permission_denied, ignored);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-        if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
+    const auto options = fs::directory_options::skip_permission_denied;
+    for (fs::recursive_directory_iterator it(root_, options, ignored), end; it != end;
+         it.increment(ignored)) {
+        if (it->symlink_status(ignored).type() == fs::file_type::directory) {
             ::chmod(it->path().c_str(), 0755);
         }
     }
     ::chmod(root_.c_str(), 0755);
-    std::filesystem::remove_all(root_, ignored);
+    fs::remove_all(root_, ignored);
 }
 
 std::string TempTree::Path(const std::string& relative) const {
@@ -41,51 +37,25 @@ std::string TempTree::Path(const std::string& relative) const {
 }
 
 void TempTree::Folder(const std::string& relative) const {
-    std::filesystem::create_directories(Path(relative));
+    fs::create_directories(Path(relative));
 }
 
 void TempTree::File(const std::string& relative, std::int64_t size) const {
-    const std::string path = Path(relative);
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) throw std::runtime_error("cannot create " + path);
-    if (::ftruncate(fd, size) != 0) {
-        ::close(fd);
-        throw std::runtime_error("cannot size " + path);
-    }
-    ::close(fd);
+    const fs::path path = Path(relative);
+    fs::create_directories(path.parent_path());
+    std::ofstream{path};
+    fs::resize_file(path, static_cast<std::uintmax_t>(size));
 }
 
 void TempTree::Link(const std::string& relative, const std::string& target) const {
-    if (::symlink(target.c_str(), Path(relative).c_str()) != 0) {
-        throw std::runtime_error("cannot link " + relative);
-    }
+    fs::create_symlink(target, Path(relative));
 }
 
 std::string TempTree::Read(const std::string& relative) const {
-    return ReadFile(Path(relative));
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(Path(relative), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-std::vector<std::string> Entries(const EntryList& list) {
-    std::vector<std::string> out;
-    for (std::int32_t i = 1; i <= list.Stored(); ++i) out.emplace_back(list[i]);
-    return out;
-}
-
-std::vector<std::string> SearchEntries(const std::string& root) {
-    SearchState state;
-    SearchParams params;
-    state.SearchRoot = root;
-    BeginRun(state, params);
-    RunSearch(params, state);
-    return Entries(state.FoundList);
 }
 
 }  // namespace doze::test

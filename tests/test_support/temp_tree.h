@@ -1,9 +1,6 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include <vector>
-
-#include "search/search_state.h"
 
 namespace doze::test {
 
@@ -25,19 +22,11 @@ class TempTree {
     // Makes a file of `size` bytes (its folders too); sparse for large sizes.
     void File(const std::string& relative, std::int64_t size = 0) const;
     void Link(const std::string& relative, const std::string& target) const;
+    // The whole file; empty when it does not exist.
     std::string Read(const std::string& relative) const;
 
   private:
     std::string root_;
 };
-
-// Entries 1..count of a list, as strings.
-std::vector<std::string> Entries(const EntryList& list);
-
-// Runs a whole search of `root` the way a run does and returns the entries.
-std::vector<std::string> SearchEntries(const std::string& root);
-
-// Reads a whole file; empty when it does not exist.
-std::string ReadFile(const std::string& path);
 
 }  // namespace doze::test
