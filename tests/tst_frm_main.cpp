@@ -1,19 +1,18 @@
 // The title, main and progress windows: the hand-over at start, layout and
-// captions, SearchRoot following the lists, the drives, "Go" and the search on
+// font, SearchRoot following the lists, the drives, "Go" and the search on
 // its own thread, the menus, Exit and close.
 #include <QtTest>
 #include <QtWidgets>
 #include <cerrno>
 
-#include "about/frm_about.h"
 #include "app/drive_list.h"
 #include "app/folder_list.h"
 #include "app/frm_main.h"
 #include "app/frm_progress.h"
 #include "app/frm_title.h"
-#include "doubles/held_search.h"
 #include "doubles/scripted_ui.h"
 #include "search/errors.h"
+#include "search/walker.h"
 #include "ui/window_look.h"
 
 using doze::frmMain;
@@ -84,7 +83,7 @@ class TestFrmMain : public QObject {
         shownMain()->close();
     }
 
-    // Each control's caption, fitting, and place (twips / 15); "frmProgress/"
+    // Each control's caption, its font, and place (twips / 15); "frmProgress/"
     // names one of the progress window.
     void layout_data() {
         QTest::addColumn<QString>("caption");
@@ -120,40 +119,14 @@ class TestFrmMain : public QObject {
         QCOMPARE(got, place);
         const char* property = qobject_cast<QGroupBox*>(control) ? "title" : "text";
         QCOMPARE(control->property(property).toString(), caption);  // none for the lists
-    }
-
-    // Every control of each window in the program's one font, of 8 points or
-    // more, with its whole caption inside its box (also run with QT_SCALE_FACTOR=2).
-    void captions_data() {
-        QTest::addColumn<QString>("window");
-        for (const char* window : {"frmMain", "frmProgress", "frmAbout"})
-            QTest::newRow(window) << window;
-    }
-    void captions() {
-        QFETCH(QString, window);
-        frmMain main(Services());
-        doze::frmAbout about;
-        QWidget* shown = window == "frmMain" ? static_cast<QWidget*>(&main) : &about;
-        if (window == "frmProgress") shown = doze::ShowProgressWindow(&main);
-        const QList<QWidget*> controls = shown->findChildren<QWidget*>() << shown;
-        for (QWidget* control : controls) {
-            const QFont font = control->font();
-            const QString name = control->objectName();
-            QVERIFY2(font.pointSizeF() >= 8 && font.family() == QApplication::font().family(),
-                     qPrintable(name));
-            const QFontMetrics metrics(font);
-            const QRect room = control->contentsRect();
-            QSize needed;
-            if (auto* label = qobject_cast<QLabel*>(control)) {
-                const int flags = label->wordWrap() ? Qt::TextWordWrap : 0;
-                needed = metrics.boundingRect(room, flags, label->text()).size();
-            } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-                needed = button->sizeHint();  // the caption, the margins and any indicator
-            } else if (auto* frame = qobject_cast<QGroupBox*>(control)) {
-                needed = QSize(metrics.horizontalAdvance(frame->title()), 0);
-            }
-            QCOMPARE(std::pair(name, needed.boundedTo(room.size())), std::pair(name, needed));
-        }
+        // Drawn whole inside its box in the program's font, of 8 points or more
+        // (also run with QT_SCALE_FACTOR=2).
+        const QFont font = control->font();
+        QVERIFY(font == QApplication::font() && font.pointSizeF() >= 8);
+        const QRect room = control->contentsRect();
+        QSize needed = QFontMetrics(font).boundingRect(room, Qt::TextWordWrap, caption).size();
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) needed = button->sizeHint();
+        QCOMPARE(needed.boundedTo(room.size()), needed);
     }
 
     // Both windows' captions and fixed client sizes; the main window's look,
@@ -213,58 +186,51 @@ class TestFrmMain : public QObject {
         QCOMPARE(ui.saveDialogs[2].title, QStringLiteral("Save as HTML"));
     }
 
-    // While the search is held on its thread the progress window is up and
-    // keeps painting, and "Go", Enter and a close request are dropped;
-    // released, the run goes on as before.
+    // While the search is held on its thread the progress window repaints,
+    // and "Go", Enter and a close request are dropped; then the run goes on.
     void search_runs_off_the_window_thread() {
         ScriptedUi ui;
-        doze::testing::HeldSearch held;
+        QSemaphore release;
+        std::atomic<int> held = 0;  // searches started
         doze::MainWindowServices services = Services();
-        services.search = held.Function();
+        services.search = [&](auto& params, auto& state, auto* progress) {
+            ++held;  // nothing could release a search on the windows' thread
+            if (QThread::currentThread() != qApp->thread()) release.acquire();
+            doze::RunSearch(params, state, progress);
+        };
         frmMain window(services);
         QSignalSpy unloads(&window, &frmMain::Unloaded);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        struct PaintCounter : QObject {
+        struct : QObject {
             int paints = 0;
             bool eventFilter(QObject*, QEvent* event) override {
-                paints += event->type() == QEvent::Paint;
-                return false;
+                return (paints += event->type() == QEvent::Paint) < 0;
             }
         } counter;
-        // Steps, one a turn of the run's event loop: wait for the search to
-        // stop; ask for a repaint; wait for it, then click, press and close;
-        // release.
-        int step = 0, turns = 0;
+        int step = 0;  // one a turn of the run's event loop, once the search waits
         QTimer turn;
         connect(&turn, &QTimer::timeout, [&] {
             auto* progress = window.findChild<doze::frmProgress*>();
-            if (held.Held().empty() || step == 3) return;
-            if (++turns > 1000) step = 2;  // never painted: let it go and fail below
-            if (step == 0 && progress != nullptr && progress->isVisible()) {
+            if (held == 0 || !progress) return;
+            if (step == 0) {
                 progress->Label1->installEventFilter(&counter);
                 progress->Label1->update();
-                step = 1;
-            } else if (step == 1 && counter.paints > 0) {
+            } else if (step == 1) {
                 QTest::mouseClick(window.Command1, Qt::LeftButton);
                 QTest::keyClick(&window, Qt::Key_Return);
                 QCloseEvent close;
                 QCoreApplication::sendEvent(window.windowHandle(), &close);
-                step = 2;
-            } else if (step == 2) {
-                held.Release();
-                step = 3;
+            } else {
+                release.release();
             }
+            step += step != 1 || counter.paints > 0;
         });
         turn.start(10);
         window.Command1->click();
-        QVERIFY(counter.paints > 0);
-        QCOMPARE(held.Held(), std::vector<std::string>{music_});
-        QVERIFY(window.isVisible() && unloads.isEmpty());
+        QVERIFY(counter.paints > 0 && window.isVisible() && unloads.isEmpty());
+        QCOMPARE(held, 1);
         QCOMPARE(ui.saveDialogs.size(), 1);
         QCOMPARE(ui.pointerChanges, (QList<bool>{true, false}));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(window.findChild<doze::frmProgress*>(), nullptr);
     }
 
     // A drive that is not ready warns and keeps the folder (Dir1, and so

@@ -214,7 +214,7 @@ class TestListRun : public QObject {
         QVERIFY(QDir().mkpath(folder) && Write(folder + "/page", "<!DOCTYPE html><html></html>"));
         QCOMPARE(mkfifo(QFile::encodeName(folder + "/x.txt").constData(), 0600), 0);
         doze::SaveDialogRequest request{"Save as plain text", "All Files (*)|*", folder + "/y.txt"};
-        QString listed;  // "<title>: <entry>, <type>", once the folder is listed
+        QString listed;  // "<entry>, <type>", once the folder is listed
         QTimer closer;
         connect(&closer, &QTimer::timeout, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -222,14 +222,12 @@ class TestListRun : public QObject {
             const QModelIndex listing = files ? files->index(folder) : QModelIndex();
             if (!listing.isValid() || files->rowCount(listing) == 0) return;
             const QModelIndex file = files->index(0, 0, listing);
-            listed =
-                dialog->windowTitle() + ": " + file.data().toString() + ", " + files->type(file);
+            listed = file.data().toString() + ", " + files->type(file);
             dialog->reject();
         });
         closer.start(20);
         QVERIFY(!doze::Ui().ShowSaveDialog(&owner_, request));
-        QCOMPARE(listed,
-                 QStringLiteral("Save as plain text: page, File"));  // the FIFO is not listed
+        QCOMPARE(listed, QStringLiteral("page, File"));  // the FIFO is not listed
     }
 
     // The second run offers the first one's file name and starts afresh.

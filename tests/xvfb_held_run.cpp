@@ -1,39 +1,29 @@
-// The main window with a search that stops until a file appears, for looking
-// at the windows while a search is under way in a real X session:
-//   xvfb_held_run FOLDER RELEASE_FILE
-// FOLDER is where the folder list starts; each search prints "held PATH" when
-// it stops and goes on once RELEASE_FILE exists. The rest is the program's own.
+// The main window with a search that prints "held PATH" and then waits, on
+// its own thread, until RELEASE_FILE exists; for looking at the windows while
+// a search runs:   xvfb_held_run FOLDER RELEASE_FILE   (FOLDER: the start)
+#include <unistd.h>
+
 #include <QApplication>
-#include <QFileInfo>
-#include <QTimer>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "app/frm_main.h"
-#include "doubles/held_search.h"
+#include "search/walker.h"
 #include "ui/window_look.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: xvfb_held_run FOLDER RELEASE_FILE\n");
-        return 2;
-    }
-    QApplication::setApplicationName(QStringLiteral("Dozedozovo"));
+    if (argc != 3) return 2;
     doze::UseProgramFont();
-    doze::testing::HeldSearch held;
-    held.onHeld = [](const std::string& path) {
-        std::printf("held %s\n", path.c_str());
+    doze::MainWindowServices services{{}, {}, {}, argv[1]};
+    services.search = [&](doze::SearchParams& params, auto& state, auto* progress) {
+        std::printf("held %s\n", params.Path.c_str());
         std::fflush(stdout);
+        while (access(argv[2], F_OK) != 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        doze::RunSearch(params, state, progress);
     };
-    doze::MainWindowServices services;
-    services.startFolder = argv[1];
-    services.search = held.Function();
     doze::ShowMainWindow(std::move(services));
-    const QString release = QFile::decodeName(argv[2]);
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (QFileInfo::exists(release)) held.Release();
-    });
-    poll.start(50);
     return QApplication::exec();
 }
