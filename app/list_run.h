@@ -20,10 +20,10 @@ struct ListRunContext {
 
 // The list-generation run behind "Go", in the windows: progress window, busy
 // pointer and one yield; the search on a thread of its own, the windows
-// painting but taking no input meanwhile; "No MP3 files..." or the Save-As dialog,
-// the overwrite question and the writer; in every case the list erased at the
-// end. Cancel and No end it silently; a search or write failure ends it with a
-// "Failure" box naming the cause.
+// painting but taking no input meanwhile; "No MP3 files..." or the Save-As
+// dialog, the overwrite question and the writer; in every case the list erased
+// at the end. Cancel and No end it silently; a search or write failure ends it
+// with a "Failure" box naming the cause.
 void RunListGeneration(ListRunContext& run);
 
 }  // namespace doze

@@ -11,7 +11,7 @@ source "$2"
 missing=$(xvfb_session_missing)
 for tool in xdotool convert import; do command -v "$tool" >/dev/null || missing+="$tool "; done
 if [ -n "$missing" ]; then
-    echo "SKIP: $missing not installed (tools/bootstrap installs them)"
+    echo "SKIP: not installed: ${missing% } (tools/bootstrap installs them)"
     exit 77
 fi
 xvfb_session_start || exit 1
