@@ -9,12 +9,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 #include <cerrno>
 #include <vector>
 
 #include "about/help_menu.h"
-#include "app/caption_fit.h"
 #include "app/drive_list.h"
 #include "search/errors.h"
 #include "ui/platform_ui.h"
@@ -63,7 +61,7 @@ frmMain::frmMain(MainWindowServices services)
 
     BuildControls(client);
     BuildMenus();
-    FitCaptions();
+    WidenLabels();
     setFixedSize(505, 337 + menuBar()->sizeHint().height());
     Form_Load();
 }
@@ -130,34 +128,13 @@ void frmMain::BuildMenus() {
     MenuAbout->setObjectName(QStringLiteral("MenuAbout"));
 }
 
-// Lays the window out in the default dialog font at a size at which the
-// captions fit their boxes; a control whose caption still does not fit is
-// made just wide enough.
-void frmMain::FitCaptions() {
-    const QStyle* look = style();
-    const int indicator = look->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
-                          look->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) + 2;
-    const int buttonMargin = 2 * look->pixelMetric(QStyle::PM_ButtonMargin) + 4;
-    struct Fitted {
-        QWidget* control;
-        QString text;
-        int reserved;
-    };
-    const std::vector<Fitted> lines{
-        {Label1, Label1->text(), 0},           {Label2, Label2->text(), 0},
-        {Option1, Option1->text(), indicator}, {Option2, Option2->text(), indicator},
-        {Frame1, Frame1->title(), 20},         {Command1, Command1->text(), buttonMargin}};
-    std::vector<CaptionBox> boxes;
-    for (const Fitted& line : lines) {
-        boxes.push_back({line.text, line.control->size() - QSize(line.reserved, 0)});
-    }
-    boxes.back().room.rheight() -= 4;
-    boxes.push_back({Label3->text(), Label3->size(), true});
-    const QFont font = FittingFont(boxes, 11, 9);
-    centralWidget()->setFont(font);
-    for (const Fitted& line : lines) {
-        const int needed = CaptionWidth(font, line.text) + line.reserved;
-        if (needed > line.control->width()) line.control->resize(needed, line.control->height());
+// The boxes of the two labels on the left were made for a narrower font; a
+// caption that does not fit its box in the program's font widens it to the
+// right, where nothing else stands (the labels have no background).
+void frmMain::WidenLabels() {
+    for (QLabel* label : {Label1, Label2}) {
+        const int needed = label->sizeHint().width();
+        if (needed > label->width()) label->resize(needed, label->height());
     }
 }
 

@@ -75,7 +75,7 @@ class frmMain : public QMainWindow {
   private:
     void BuildControls(QWidget* client);
     void BuildMenus();
-    void FitCaptions();
+    void WidenLabels();
     void Form_Load();
     void Form_Unload();
 

@@ -2,7 +2,6 @@
 
 #include <QLabel>
 
-#include "app/caption_fit.h"
 #include "ui/window_look.h"
 
 namespace doze {
@@ -15,11 +14,9 @@ frmProgress::frmProgress(QWidget* owner)
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Search in Progress"));
     setFixedSize(348, 99);
-    const QString text = QStringLiteral("Please wait...");
-    setFont(FittingFont({{text, QSize(329, 17)}}, 12, 8));
-    Label1 = new QLabel(text, this);
+    Label1 = new QLabel(QStringLiteral("Please wait..."), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(8, 16, 329, 17);
+    Label1->setGeometry(TwipsRect(120, 240, 4935, 255));
 }
 
 frmProgress* ShowProgressWindow(QWidget* owner) {

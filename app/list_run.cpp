@@ -3,6 +3,7 @@
 #include <QPointer>
 
 #include "app/frm_progress.h"
+#include "app/search_thread.h"
 #include "output/safe_file.h"
 #include "ui/platform_ui.h"
 
@@ -24,6 +25,9 @@ class WindowFrontEnd : public RunFrontEnd {
         Ui().SetBusyPointer(true);
         Ui().YieldOnce();
     }
+    // The search runs on a thread of its own: the windows keep painting but
+    // take no input until it ends.
+    void RunSearchStep(const std::function<void()>& search) override { RunOffWindowThread(search); }
     void SearchEnded() override {
         if (progress_) progress_->close();
         Ui().SetBusyPointer(false);

@@ -15,14 +15,15 @@ struct ListRunContext {
     SearchState& state;
     CommonDialog& CD;
     std::function<ListFormat()> kind;  // read when the save step is reached
-    SearchFunction search;             // empty: RunSearch
+    SearchFunction search;             // empty: RunSearch; called on another thread
 };
 
 // The list-generation run behind "Go", in the windows: progress window, busy
-// pointer and one yield; the search; "No MP3 files..." or the Save-As dialog,
-// the overwrite question and the writer; in every case the list erased at the
-// end. Cancel and No end it silently; a search or write failure ends it with a
-// "Failure" box naming the cause.
+// pointer and one yield; the search on a thread of its own, the windows
+// painting but taking no input meanwhile; "No MP3 files..." or the Save-As
+// dialog, the overwrite question and the writer; in every case the list erased
+// at the end. Cancel and No end it silently; a search or write failure ends it
+// with a "Failure" box naming the cause.
 void RunListGeneration(ListRunContext& run);
 
 }  // namespace doze

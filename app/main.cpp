@@ -3,12 +3,16 @@
 #include <clocale>
 
 #include "app/frm_title.h"
+#include "ui/window_look.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     // Sizes are written with the user's decimal separator, as the list tool does.
     std::setlocale(LC_NUMERIC, "");
     QApplication::setApplicationName(QStringLiteral("Dozedozovo"));
+    // The menu entry's name, so that docks and task bars match the windows to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.vovezaduvu.Dozedozovo"));
+    doze::UseProgramFont();
     doze::ShowTitleWindow();
     return QApplication::exec();
 }

@@ -1,5 +1,8 @@
 // The run behind "Go", played end to end with scripted answers.
+#include <sys/stat.h>
+
 #include <QtTest>
+#include <QtWidgets>
 
 #include "app/frm_progress.h"
 #include "app/list_run.h"
@@ -75,18 +78,25 @@ class TestListRun : public QObject {
     doze::CommonDialog CD_;
     ListFormat kind_ = ListFormat::Text;
     // What the search saw when it started: FoundCount, the list's bound, and
-    // the progress windows on screen (-1: the pointer was not busy).
+    // the progress windows on screen (-1: the pointer was not busy, or the
+    // search ran on the windows' thread).
     QList<std::int32_t> counts_, bounds_;
     QList<int> progress_;
     std::unique_ptr<doze::testing::ScriptedUi> ui_;
 
     QString Path(const QString& name) const { return dir_.filePath(name); }
 
-    // The real search, except in a folder named "broken", where it fails half-way.
+    // The real search, on a thread other than the windows', except in a folder
+    // named "broken", where it fails half-way, and in "full", where memory
+    // runs out. The windows are looked at from their own thread meanwhile.
     void Search(doze::SearchParams& params, doze::SearchState& state) {
         counts_ << state.FoundCount;
         bounds_ << state.FoundList.UpperBound();
-        progress_ << (ui_->busy ? ProgressWindows(true) : -1);
+        const bool apart = QThread::currentThread() != owner_.thread();
+        QMetaObject::invokeMethod(
+            &owner_, [&] { progress_ << (ui_->busy && apart ? ProgressWindows(true) : -1); },
+            apart ? Qt::BlockingQueuedConnection : Qt::DirectConnection);
+        if (params.Path.ends_with("/full")) throw std::bad_alloc();
         if (!params.Path.ends_with("/broken")) return doze::RunSearch(params, state);
         doze::AppendEntry(state, "half.mp3|10");
         throw doze::SearchFailure("Cannot read \"" + params.Path + "/half.mp3\".");
@@ -103,7 +113,10 @@ class TestListRun : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
-        for (const char* folder : {"empty", "folders/a/b", "folders/c", "music/Rock", "broken"}) {
+        // Where Qt's file dialog keeps its history: not in the user's home.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.filePath("config")));
+        for (const char* folder :
+             {"empty", "folders/a/b", "folders/c", "music/Rock", "broken", "full"}) {
             QVERIFY(QDir(dir_.path()).mkpath(folder));
         }
         QVERIFY(Write(Path("music/one.mp3"), QByteArray(4718592, 'x')));
@@ -151,6 +164,9 @@ class TestListRun : public QObject {
         QTest::newRow("search failure")
             << "broken a.txt" << 0
             << QStringList{"Failure 48: Cannot read \"<dir>/broken/half.mp3\"."};
+        QTest::newRow("out of memory")
+            << "full a.txt" << 0
+            << QStringList{"Failure 48: There is not enough memory to search \"<dir>/full\"."};
     }
     void runs() {
         QFETCH(QString, run);
@@ -187,6 +203,31 @@ class TestListRun : public QObject {
         QCOMPARE(ui_->pointerChanges, (QList<bool>{true, false}));
         QCOMPARE(ui_->yields, 1);
         QVERIFY(!state_.FoundList.IsDimensioned());
+    }
+
+    // Qt's own Save-As dialog opens, lists and closes in a folder that holds
+    // a FIFO and a page of HTML without a suffix: it tells types from names
+    // alone and never opens a file, which could block it for good.
+    void save_dialog_reads_no_file() {
+        ui_.reset();  // the desktop's own dialog
+        const QString folder = Path("dialog");
+        QVERIFY(QDir().mkpath(folder) && Write(folder + "/page", "<!DOCTYPE html><html></html>"));
+        QCOMPARE(mkfifo(QFile::encodeName(folder + "/x.txt").constData(), 0600), 0);
+        doze::SaveDialogRequest request{"Save as plain text", "All Files (*)|*", folder + "/y.txt"};
+        QString listed;  // "<entry>, <type>", once the folder is listed
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            auto* files = dialog ? dialog->findChild<QFileSystemModel*>() : nullptr;
+            const QModelIndex listing = files ? files->index(folder) : QModelIndex();
+            if (!listing.isValid() || files->rowCount(listing) == 0) return;
+            const QModelIndex file = files->index(0, 0, listing);
+            listed = file.data().toString() + ", " + files->type(file);
+            dialog->reject();
+        });
+        closer.start(20);
+        QVERIFY(!doze::Ui().ShowSaveDialog(&owner_, request));
+        QCOMPARE(listed, QStringLiteral("page, File"));  // the FIFO is not listed
     }
 
     // The second run offers the first one's file name and starts afresh.

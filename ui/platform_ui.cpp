@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QProcess>
@@ -28,6 +30,32 @@ QMessageBox::Icon IconFor(int style) {
     }
 }
 
+// Icons and type names for the entries of Qt's file dialog, told from the
+// kind of entry and the name alone: no file is opened or read, so a FIFO, a
+// device or a /proc file that never answers cannot stop the dialog. The icons
+// are made on the window thread; the dialog also asks from a thread of its own.
+class NameOnlyIcons : public QFileIconProvider {
+  public:
+    NameOnlyIcons() : drive_(icon(Drive)), folder_(icon(Folder)), file_(icon(File)) {
+        setOptions(DontUseCustomDirectoryIcons);
+    }
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override {
+        if (info.isRoot()) return drive_;
+        return info.isDir() ? folder_ : file_;
+    }
+    QString type(const QFileInfo& info) const override {
+        if (info.isRoot()) return QStringLiteral("Drive");
+        if (info.isDir()) return QStringLiteral("Folder");
+        const QString suffix = info.suffix();
+        return suffix.isEmpty() ? QStringLiteral("File")
+                                : suffix.toUpper() + QStringLiteral(" File");
+    }
+
+  private:
+    QIcon drive_, folder_, file_;
+};
+
 class DesktopUi : public PlatformUi {
   public:
     int ShowMessage(QWidget* owner, const QString& text, int style, const QString& title) override {
@@ -46,11 +74,15 @@ class DesktopUi : public PlatformUi {
 
     bool ShowSaveDialog(QWidget* owner, SaveDialogRequest& request) override {
         const QString description = request.filter.section('|', 0, 0);
+        // The desktop's own file chooser where it offers one; Qt's dialog
+        // otherwise, which must not open files to tell their type.
+        NameOnlyIcons icons;
         QFileDialog dialog(owner, request.title);
+        dialog.setIconProvider(&icons);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        dialog.setOption(QFileDialog::DontUseCustomDirectoryIcons, true);
         dialog.setNameFilter(description);
         if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;

@@ -1,12 +1,15 @@
 #include "ui/window_look.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QEvent>
+#include <QFont>
 #include <QScreen>
 #include <QWidget>
 
 namespace doze {
+namespace {
 
-void CentreOnScreen(QWidget* window) {
+void MoveFrameToCentre(QWidget* window) {
     const QScreen* screen =
         window->screen() != nullptr ? window->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
@@ -14,6 +17,52 @@ void CentreOnScreen(QWidget* window) {
     if (frame.size().isEmpty()) frame.setSize(window->size());
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+// Centres its window again the first time the window reports a move, a
+// resize or a state change with a frame around it, then goes.
+class CentreWhenFramed : public QObject {
+  public:
+    explicit CentreWhenFramed(QWidget* window) : QObject(window), window_(window) {
+        setObjectName(Name());
+        window->installEventFilter(this);
+    }
+    static QString Name() { return QStringLiteral("CentreWhenFramed"); }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::Move || type == QEvent::Resize || type == QEvent::WindowStateChange ||
+             type == QEvent::WindowActivate) &&
+            window_->isVisible() && window_->frameGeometry() != window_->geometry()) {
+            window_->removeEventFilter(this);
+            MoveFrameToCentre(window_);
+            deleteLater();
+        }
+        return false;
+    }
+
+  private:
+    QWidget* window_;
+};
+
+}  // namespace
+
+void UseProgramFont() {
+    QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Noto Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(kFontPoints);
+    QApplication::setFont(font);
+}
+
+void CentreOnScreen(QWidget* window) {
+    MoveFrameToCentre(window);
+    if (window->windowFlags() & Qt::FramelessWindowHint) return;
+    if (window->findChild<QObject*>(CentreWhenFramed::Name(), Qt::FindDirectChildrenOnly) ==
+        nullptr) {
+        new CentreWhenFramed(window);
+    }
 }
 
 }  // namespace doze
