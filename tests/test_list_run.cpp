@@ -6,7 +6,6 @@
 #include <fstream>
 
 #include "output/list_run.h"
-#include "test_support/child.h"
 #include "test_support/temp_tree.h"
 
 namespace {
