@@ -90,16 +90,15 @@ class TestFrmMain : public QObject {
         QWidget owner;
         frmMain window(Services());
         QWidget* progress = doze::ShowProgressWindow(&owner);
-        QList<QWidget*> controls;
-        for (QWidget* top : {static_cast<QWidget*>(&window), progress}) {
-            controls << top->findChildren<QLabel*>() << top->findChildren<QAbstractButton*>()
-                     << top->findChildren<QGroupBox*>();
-        }
+        QList<QWidget*> controls = window.findChildren<QWidget*>();
+        controls << progress->findChildren<QWidget*>();
         QStringList captions;
         for (QWidget* control : controls) {
-            const char* property = qobject_cast<QGroupBox*>(control) ? "title" : "text";
-            const QString caption = control->property(property).toString();
-            if (caption.isEmpty()) continue;
+            const bool box = qobject_cast<QGroupBox*>(control);
+            const QString caption = control->property(box ? "title" : "text").toString();
+            const bool captioned =
+                box || qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control);
+            if (!captioned || caption.isEmpty()) continue;
             captions << caption;
             const QFont font = control->font();
             QVERIFY(font == QApplication::font() && font.pointSizeF() >= 8);
@@ -228,30 +227,17 @@ class TestFrmMain : public QObject {
         QCOMPARE(window.Search.SearchRoot, spare_);
     }
 
-    // File, Exit ends at once without Form_Unload; closing runs it and deletes the window.
-    void exit_ends_without_unload_close_runs_it() {
+    // Help, Contents asks the opener for "<program folder>/mp3.chm", maximised,
+    // and shows nothing of ours; Help, About... is modal and returns when
+    // closed. File, Exit ends at once without Form_Unload; closing runs it and
+    // deletes the window.
+    void menus_and_close() {
+        ScriptedUi ui;
         auto* window = new frmMain(Services());
         QPointer<frmMain> alive(window);
         QSignalSpy unloads(window, &frmMain::Unloaded);
         window->show();
-        window->MenuExit->trigger();
-        QCOMPARE(exits_, 1);
-        QCOMPARE(unloads.count(), 0);
-        window->Search.FoundList.Dimension(10);
-        window->close();
-        QCOMPARE(unloads.count(), 1);
-        QVERIFY(!window->Search.FoundList.IsDimensioned());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(alive.isNull());
-    }
-
-    // Help, Contents asks the opener for "<program folder>/mp3.chm", maximised,
-    // and shows nothing of ours; Help, About... is modal and returns when closed.
-    void help_menu() {
-        ScriptedUi ui;
-        frmMain window(Services());
-        window.show();
-        window.MenuContents->trigger();
+        window->MenuContents->trigger();
         const QString folder = QCoreApplication::applicationDirPath();
         QCOMPARE(ui.documents.size(), 1);
         QCOMPARE((QStringList{ui.documents[0].path, ui.documents[0].workingFolder}),
@@ -263,8 +249,17 @@ class TestFrmMain : public QObject {
             seen = modal ? modal->objectName() : QString();
             if (modal) modal->close();
         });
-        window.MenuAbout->trigger();
+        window->MenuAbout->trigger();
         QCOMPARE(seen, QStringLiteral("frmAbout"));
+        window->MenuExit->trigger();
+        QCOMPARE(exits_, 1);
+        QCOMPARE(unloads.count(), 0);
+        window->Search.FoundList.Dimension(10);
+        window->close();
+        QCOMPARE(unloads.count(), 1);
+        QVERIFY(!window->Search.FoundList.IsDimensioned());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(alive.isNull());
     }
 };
 
