@@ -59,7 +59,6 @@ class TestSysInfo : public QObject {
     void answers_the_first_tool_data() {
         QTest::addColumn<QStringList>("files");  // "<folder 1|2>/<name>"; "-x": cannot run
         QTest::addColumn<QString>("expected");   // one of them, or "" (miss)
-        QTest::newRow("hardinfo2") << QStringList{"1/hardinfo2"} << "1/hardinfo2";
         QTest::newRow("tool order first")
             << QStringList{"1/kinfocenter", "1/hardinfo", "2/hardinfo2"} << "2/hardinfo2";
         QTest::newRow("then path order") << QStringList{"1/hardinfo", "2/hardinfo"} << "1/hardinfo";
