@@ -8,7 +8,6 @@
 #include "app/list_run.h"
 #include "doubles/scripted_ui.h"
 #include "output/list_writers.h"
-#include "output/size_format.h"
 #include "search/errors.h"
 #include "search/walker.h"
 
@@ -87,8 +86,8 @@ class TestListRun : public QObject {
     QString Path(const QString& name) const { return dir_.filePath(name); }
 
     // The real search, on a thread other than the windows', except in a folder
-    // named "broken", where it fails half-way, and in "full", where memory
-    // runs out. The windows are looked at from their own thread meanwhile.
+    // named "broken", where it fails half-way. The windows are looked at from
+    // their own thread meanwhile.
     void Search(doze::SearchParams& params, doze::SearchState& state) {
         counts_ << state.FoundCount;
         bounds_ << state.FoundList.UpperBound();
@@ -96,7 +95,6 @@ class TestListRun : public QObject {
         QMetaObject::invokeMethod(
             &owner_, [&] { progress_ << (ui_->busy && apart ? ProgressWindows(true) : -1); },
             apart ? Qt::BlockingQueuedConnection : Qt::DirectConnection);
-        if (params.Path.ends_with("/full")) throw std::bad_alloc();
         if (!params.Path.ends_with("/broken")) return doze::RunSearch(params, state);
         doze::AppendEntry(state, "half.mp3|10");
         throw doze::SearchFailure("Cannot read \"" + params.Path + "/half.mp3\".");
@@ -115,8 +113,7 @@ class TestListRun : public QObject {
         QVERIFY(dir_.isValid());
         // Where Qt's file dialog keeps its history: not in the user's home.
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.filePath("config")));
-        for (const char* folder :
-             {"empty", "folders/a/b", "folders/c", "music/Rock", "broken", "full"}) {
+        for (const char* folder : {"empty", "folders/a/b", "folders/c", "music/Rock", "broken"}) {
             QVERIFY(QDir(dir_.path()).mkpath(folder));
         }
         QVERIFY(Write(Path("music/one.mp3"), QByteArray(4718592, 'x')));
@@ -164,9 +161,6 @@ class TestListRun : public QObject {
         QTest::newRow("search failure")
             << "broken a.txt" << 0
             << QStringList{"Failure 48: Cannot read \"<dir>/broken/half.mp3\"."};
-        QTest::newRow("out of memory")
-            << "full a.txt" << 0
-            << QStringList{"Failure 48: There is not enough memory to search \"<dir>/full\"."};
     }
     void runs() {
         QFETCH(QString, run);

@@ -4,8 +4,8 @@
 
 namespace doze::testing {
 
-int ScriptedUi::ShowMessage(QWidget* owner, const QString& text, int style, const QString& title) {
-    messages.append({owner, text, style, title});
+int ScriptedUi::ShowMessage(QWidget*, const QString& text, int style, const QString& title) {
+    messages.append({text, style, title});
     if (style != kStyleYesNoQuestion) return kAnswerOk;
     return answers.isEmpty() ? kAnswerNo : answers.takeFirst();
 }

@@ -10,7 +10,6 @@ namespace doze::testing {
 // One message box as the windows asked for it; the title as given (an empty
 // one shows kApplicationTitle).
 struct ShownMessage {
-    QWidget* owner = nullptr;
     QString text;
     int style = 0;
     QString title;
