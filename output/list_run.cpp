@@ -78,6 +78,7 @@ std::string OutOfMemory(const std::string& what) {
 }  // namespace
 
 RunOutcome GenerateList(SearchState& state, RunFrontEnd& frontEnd, const SearchFunction& search) {
+    // Until the run ends, `outcome` is what a failure at this point would be.
     RunOutcome outcome = RunOutcome::SearchFailed;
     std::string failure;
     bool outOfMemory = false;

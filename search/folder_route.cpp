@@ -76,19 +76,13 @@ class PieceOpener {
 
 }  // namespace
 
-std::size_t JoinedLength(std::string_view folder, std::string_view name) {
-    const bool separator = folder.empty() || folder.back() != kSeparator;
-    return folder.size() + (separator ? 1 : 0) + name.size();
-}
-
 void FolderRoute::Start(std::string_view root) {
     path.assign(root);
     steps.assign(1, Step{path.size(), {}});
 }
 
 void FolderRoute::Descend(std::string_view name, FolderId id) {
-    if (path.empty() || path.back() != kSeparator) path.push_back(kSeparator);
-    path.append(name);
+    AppendToPath(path, name);
     steps.push_back(Step{path.size(), id});
 }
 

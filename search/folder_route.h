@@ -36,10 +36,6 @@ struct FolderRoute {
     void SetRootId(FolderId id) { steps.front().id = id; }
 };
 
-// The length of the path of `name` inside the folder `folder`: that of
-// AddBackslash(folder) + name.
-std::size_t JoinedLength(std::string_view folder, std::string_view name);
-
 // Opens the folder at the end of `route` for reading; its identity goes to
 // `opened`. The root is opened following links, every folder below it not
 // following a link in its place. A path too long for one call is opened piece

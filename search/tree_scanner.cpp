@@ -7,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "search/path_text.h"
 #include "search/walker.h"
 
 namespace doze {

@@ -55,8 +55,7 @@ void AppendTree(SearchParams& params, SearchState& state, TreeScanner& scanner, 
         }
         WalkNode& child = *level.node->children[level.next++];
         path.resize(level.pathLength);
-        if (path.empty() || path.back() != kSeparator) path.push_back(kSeparator);
-        path.append(child.name);
+        AppendToPath(path, child.name);
         params.Path = path;
         AppendEntry(state, path);
         if (!child.scanned) scanner.Scan(child);
