@@ -18,6 +18,8 @@
 #include <vector>
 
 #include "search/errors.h"
+#include "search/mount_table.h"
+#include "search/pattern.h"
 #include "search/walker.h"
 #include "test_support/child.h"
 #include "test_support/temp_tree.h"
@@ -154,36 +156,69 @@ int ForgettingClose(int fd) {
     return ::close(fd);
 }
 
-TEST(SearchFolder, LaysEntriesDownDepthFirstFilesBeforeSubfolders) {
-    TempTree t;
-    EXPECT_TRUE(Found(t.Root()).empty());
-    t.File("intro.mp3", 3670016);
-    t.File("Live/1999/concert.mp3", 5000000);
-    t.File("Live/1999/encore.MP3", 1572863);
-    t.File("Rock/riff.mp3", 2621440);
-    t.Folder("Rock/Demos");  // folders without music keep their entries
-    t.File("Rock/cover.jpg", 10);
-    const std::string r = t.Root();
-    const Strings expected = {"intro.mp3|3670016",   r + "/Live",          r + "/Live/1999",
-                              "concert.mp3|5000000", "encore.MP3|1572863", r + "/Rock",
-                              "riff.mp3|2621440",    r + "/Rock/Demos"};
-    EXPECT_EQ(Found(r), expected);
-    EXPECT_EQ(Found(r + "/"), expected);  // one separator between the parts
+TEST(MatchesPattern, MatchesWholeNamesByteForByteFoldingAsciiLetters) {
+    struct Case {
+        const char* pattern;
+        Strings matching, other;
+    };
+    const Case cases[] = {{"*.mp3",
+                           {"song.mp3", "LIVE.MP3", "Mixed.Mp3", ".mp3", "a.mp3.mp3",
+                            "tab\there.mp3", "caf\xc3\xa9.mp3", "\xff\xfe.MP3"},
+                           {"x.mp3.bak", "mp3", "song.mp4"}},
+                          {"*", {""}, {}},
+                          {"?", {"a"}, {""}},
+                          {"a?c", {"abc"}, {"ac"}},
+                          {"a*c", {"abc", "ac"}, {"ab"}},
+                          {"*bc", {"abcbc"}, {"abcbd"}},
+                          {"*.*", {"anything.at.all"}, {}},
+                          {"??", {"\xc3\xa9"}, {}},         // "?" is one byte
+                          {"\xc3\x89", {}, {"\xc3\xa9"}}};  // only ASCII letters fold
+    for (const Case& c : cases) {
+        for (const std::string& name : c.matching)
+            EXPECT_TRUE(doze::MatchesPattern(name, c.pattern));
+        for (const std::string& name : c.other) EXPECT_FALSE(doze::MatchesPattern(name, c.pattern));
+    }
 }
 
-TEST(SearchFolder, ListsEachFolderInFoldedNameOrder) {
+TEST(ParsePseudoMounts, PicksThePseudoFileSystemsOnly) {
+    const char* table =
+        "22 1 0:21 / /proc rw,nosuid shared:5 - proc proc rw\n"
+        "23 1 0:22 / /sys rw,nosuid shared:6 - sysfs sysfs rw\n"
+        "24 23 0:23 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
+        "25 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+        "26 1 0:24 / /dev/pts rw - devpts devpts rw\n"
+        "27 25 8:2 / /home/my\\040music rw - ext4 /dev/sda2 rw\n"
+        "28 25 0:25 / /odd\\040name rw master:1 - debugfs none rw\n"
+        "29 25 0:26 / /run rw - tmpfs tmpfs rw\n"
+        "garbage line\n";
+    EXPECT_EQ(doze::ParsePseudoMounts(table),
+              (doze::MountSet{"/proc", "/sys", "/sys/fs/cgroup", "/dev/pts", "/odd name"}));
+}
+
+TEST(SearchFolder, LaysEntriesDownDepthFirstFilesFirstInFoldedNameOrder) {
     TempTree t;
+    EXPECT_TRUE(Found(t.Root()).empty());
     for (const char* name :
          {"b.mp3", "C.mp3", "a.MP3", "A.mp3", "_z.mp3", "9.mp3", "\xc3\xa9.mp3"}) {
         t.File(name, 1);
     }
     t.File("10.mp3", 5LL << 30);  // 5 GiB, sparse: its real size
     t.File("empty.mp3", 0);
-    for (const char* name : {"beta", "Alpha", "gamma"}) t.Folder(name);
+    t.File("Live/1999/concert.mp3", 5000000);
+    t.File("Live/1999/encore.MP3", 1572863);
+    t.File("beta/riff.mp3", 2621440);
+    t.Folder("beta/Demos");  // folders without music keep their entries
+    t.File("beta/cover.jpg", 10);
+    t.Folder("gamma");
     const std::string r = t.Root();
-    EXPECT_EQ(Found(r), (Strings{"10.mp3|5368709120", "9.mp3|1", "A.mp3|1", "a.MP3|1", "b.mp3|1",
-                                 "C.mp3|1", "empty.mp3|0", "_z.mp3|1", "\xc3\xa9.mp3|1",
-                                 r + "/Alpha", r + "/beta", r + "/gamma"}));
+    const Strings expected = {
+        "10.mp3|5368709120", "9.mp3|1",   "A.mp3|1",          "a.MP3|1",
+        "b.mp3|1",           "C.mp3|1",   "empty.mp3|0",      "_z.mp3|1",
+        "\xc3\xa9.mp3|1",    r + "/beta", "riff.mp3|2621440", r + "/beta/Demos",
+        r + "/gamma",        r + "/Live", r + "/Live/1999",   "concert.mp3|5000000",
+        "encore.MP3|1572863"};
+    EXPECT_EQ(Found(r), expected);
+    EXPECT_EQ(Found(r + "/"), expected);  // one separator between the parts
 }
 
 TEST(CollectFolderFiles, CollectsOnlyRegularFilesFollowingLinks) {

@@ -243,14 +243,20 @@ class TestFrmMain : public QObject {
         QCOMPARE((QStringList{ui.documents[0].path, ui.documents[0].workingFolder}),
                  (QStringList{folder + "/mp3.chm", folder}));
         QVERIFY(ui.documents[0].maximised && ui.messages.isEmpty());
-        QString seen;
-        QTimer::singleShot(0, [&seen] {
-            QWidget* modal = QApplication::activeModalWidget();
-            seen = modal ? modal->objectName() : QString();
-            if (modal) modal->close();
-        });
-        window->MenuAbout->trigger();
-        QCOMPARE(seen, QStringLiteral("frmAbout"));
+        QStringList seen;  // "<name> <modality>"; 2: modal over the whole program
+        QPointer<QWidget> about;
+        for (int i = 0; i < 2; ++i) {  // a fresh window each time, destroyed once closed
+            QTimer::singleShot(0, [&] {
+                about = QApplication::activeModalWidget();
+                if (!about) return;
+                seen << about->objectName() + ' ' + QString::number(about->windowModality());
+                about->close();
+            });
+            window->MenuAbout->trigger();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(about.isNull());
+        }
+        QCOMPARE(seen, QStringList(2, "frmAbout 2"));
         window->MenuExit->trigger();
         QCOMPARE(exits_, 1);
         QCOMPARE(unloads.count(), 0);

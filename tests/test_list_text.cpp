@@ -1,0 +1,233 @@
+// What a list says: sizes in megabytes, names masked, measured and escaped,
+// and the lines of both writers.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "output/list_sink.h"
+#include "output/list_writers.h"
+#include "output/name_text.h"
+#include "output/size_format.h"
+#include "output/write_failure.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(FormatSizeMB, RoundsToKilobytesThenMegabytesHalvesToEven) {
+    // Rounded twice, halves to the even count: 1572863 is 1536 KB, then 2 MB;
+    // 2.5 and 3.5 MB give 2 and 4. Beyond 32 bits the real size; blanks are
+    // passed over, even between digits; reading stops at the first stranger.
+    const std::pair<const char*, const char*> cases[] = {
+        {"0", "0.00"},
+        {"1536", "0.00"},
+        {"1048575", "1.00"},
+        {"5000000", "5.00"},
+        {"524288", "0.00"},
+        {"1572863", "2.00"},
+        {"2621440", "2.00"},
+        {"3670016", "4.00"},
+        {"1073741824", "1024.00"},
+        {"2147483647", "2048.00"},
+        {"-1073741824", "-1024.00"},
+        {"2147483648", "2048.00"},
+        {"5368709120", "5120.00"},
+        {"9223372036854775807", "8796093022208.00"},
+        {"-9223372036854775808", "-8796093022208.00"},
+        {"", "0.00"},
+        {"abc", "0.00"},
+        {"-", "0.00"},
+        {" 3670016 ", "4.00"},
+        {"3 670 016", "4.00"},
+        {"3670016xyz", "4.00"},
+        {"+5000000", "5.00"},
+        {"1048575.5", "1.00"}};
+    for (const auto& [size, expected] : cases)
+        EXPECT_EQ(doze::FormatSizeMB(size), expected) << size;
+    EXPECT_EQ(doze::FormatSizeMB("3670016", ","), "4,00");
+    for (const char* text :
+         {"9223372036854775808", "-9223372036854775809", "99999999999999999999999"}) {
+        EXPECT_THROW(doze::FormatSizeMB(text), doze::SizeConversionFailure) << text;
+    }
+}
+
+struct CodecCase {
+    std::string text;
+    std::size_t characters;
+    std::string html;
+    std::string masked = {};  // as a text list shows it; empty: the text unchanged
+};
+
+class NameText : public ::testing::TestWithParam<CodecCase> {};
+
+TEST_P(NameText, CountsMasksAndEscapes) {
+    const CodecCase& c = GetParam();
+    EXPECT_EQ(doze::CountCharacters(c.text), c.characters);
+    EXPECT_EQ(doze::HtmlEscape(c.text), c.html);
+    const std::string masked = doze::MaskControls(c.text);
+    EXPECT_EQ(masked, c.masked.empty() ? c.text : c.masked);
+    EXPECT_EQ(doze::CountCharacters(masked), c.characters);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, NameText,
+    ::testing::Values(
+        CodecCase{"", 0, ""}, CodecCase{"plain.mp3", 9, "plain.mp3"},
+        CodecCase{"&<>\"'", 5, "&amp;&lt;&gt;&quot;&#39;"},
+        CodecCase{"caf\xc3\xa9", 4, "caf&#233;"},                      // two-byte sequence
+        CodecCase{"\xe2\x99\xab", 1, "&#9835;"},                       // three bytes
+        CodecCase{"\xf0\x9f\x8e\xb5", 1, "&#127925;"},                 // four bytes
+        CodecCase{"\xe9t\xe9", 3, "&#233;t&#233;"},                    // Latin-1 bytes
+        CodecCase{"\xc3", 1, "&#195;"},                                // cut short at the end
+        CodecCase{"\xc3(", 2, "&#195;("},                              // bad continuation
+        CodecCase{"\xc0\xaf", 2, "&#192;&#175;"},                      // overlong form
+        CodecCase{"\xed\xa0\x80", 3, "&#237;&#160;&#128;"},            // a surrogate
+        CodecCase{"\xf4\x90\x80\x80", 4, "&#244;&#144;&#128;&#128;"},  // past U+10FFFF
+        CodecCase{"a\tb\r\nc\x01\x1f\x7f", 9, "a?b??c???", "a?b??c???"},
+        // C1 controls and the Unicode line and paragraph separators
+        CodecCase{"a\xc2\x80-\xc2\x85\xc2\x9f\xc2\xa0", 6, "a?-??&#160;", "a?-??\xc2\xa0"},
+        CodecCase{"x\xe2\x80\xa8y\xe2\x80\xa9\xe2\x80\xaa", 5, "x?y?&#8234;", "x?y?\xe2\x80\xaa"},
+        // bytes 0x80-0x9F outside valid UTF-8 are no controls
+        CodecCase{"\x85\x9f", 2, "&#133;&#159;"}));
+
+// Collects what a writer writes, and the counts it reports.
+class Memory : public doze::ListSink, public doze::CompletionReporter {
+  public:
+    void Write(std::string_view bytes) override { text += bytes; }
+    void Commit() override { committed = true; }
+    std::string Name() const override { return "memory"; }
+    void ListComplete(std::int32_t count) override { counts.push_back(count); }
+    std::string text;
+    bool committed = false;
+    std::vector<std::int32_t> counts;
+};
+
+// The list of `entries` found below `root`, its lines without their CR LF,
+// and the count (-1 when writing failed). A list written was committed, its
+// count reported once and each line ended by CR LF; a failed one was neither.
+std::pair<Strings, std::int32_t> Write(doze::ListFormat format, const std::string& root,
+                                       const Strings& entries) {
+    doze::EntryList list;
+    list.Dimension(static_cast<std::int32_t>(entries.size()));
+    for (const std::string& entry : entries) list.Store(list.Stored() + 1, entry);
+    Memory memory;
+    std::pair<Strings, std::int32_t> written{{}, -1};
+    try {
+        written.second = WriteList(format, {root, &list, "."}, memory, memory);
+    } catch (const doze::WriteFailure&) {
+        EXPECT_TRUE(!memory.committed && memory.counts.empty());
+        return written;
+    }
+    EXPECT_TRUE(memory.committed);
+    EXPECT_EQ(memory.counts, std::vector<std::int32_t>{written.second});
+    std::size_t pos = 0, end = 0;
+    for (; (end = memory.text.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
+        written.first.push_back(memory.text.substr(pos, end - pos));
+    }
+    EXPECT_EQ(pos, memory.text.size()) << "the text must end in CR LF";
+    return written;
+}
+
+// The name padded so that its size starts in column 60.
+std::string FileLine(const std::string& name, const std::string& size) {
+    return name + std::string(59 - name.size(), ' ') + size + " MB";
+}
+
+TEST(WriteTextList, ColumnRuleForLongNamesCountsCharactersNotBytes) {
+    const std::string name59(59, 'a'), name60(60, 'b');
+    const std::string accented = "caf\xc3\xa9";  // 4 characters, 5 bytes
+    const std::string invalid = "\xff\xfe.mp3";  // each bad byte counts as one
+    const auto [lines, count] =
+        Write(doze::ListFormat::Text, "/M",
+              {name59 + "|0", name60 + "|0", accented + "|0", invalid + "|0"});
+    ASSERT_EQ(lines.size(), 10u);  // a list ending in a file ends with its line
+    EXPECT_EQ(Strings(lines.begin() + 5, lines.end()),
+              (Strings{name59 + "0.00 MB", name60, std::string(59, ' ') + "0.00 MB",
+                       accented + std::string(55, ' ') + "0.00 MB",
+                       invalid + std::string(53, ' ') + "0.00 MB"}));
+    EXPECT_EQ(count, 4);
+    // An unconvertible size fails without commit or report.
+    EXPECT_EQ(Write(doze::ListFormat::Text, "/M", {"a.mp3|1", "b.mp3|99999999999999999999"}).second,
+              -1);
+}
+
+TEST(WriteTextList, HostileNamesStayOnTheirLines) {
+    const auto [lines, count] = Write(doze::ListFormat::Text, "/M\ttab",
+                                      {"new\nline.mp3|0", "a|b.mp3|1572863", "back\\slash.mp3|0",
+                                       "/M\ttab/sub\rdir", "x\x7f\xc2\x85\xe2\x80\xa9.mp3|0"});
+    EXPECT_EQ(count, 4);
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[3], "/M?tab");
+    EXPECT_EQ(Strings(lines.begin() + 5, lines.end()),
+              (Strings{FileLine("new?line.mp3", "0.00"),
+                       FileLine("a|b.mp3", "2.00"),  // the last "|" splits off the size
+                       FileLine("back\\slash.mp3", "0.00"), "", "/M?tab/sub?dir", "",
+                       FileLine("x???.mp3", "0.00")}));
+}
+
+const Strings kHead = {
+    "<HTML>",
+    "<BODY>",
+    "<P>",
+    "<B>MP3 List Generated by:  Vovezaduvu's Dozedozovo<BR>",
+    "Get your copy at <A HREF='https://vovezaduvu.example/dozedozovo'>Vovezaduvu Software</A></B>",
+    "<BR><BR>"};
+const Strings kTail = {"</P>", "</TABLE>", "</BODY>", "</HTML>"};
+const std::string kTable = "<TABLE WIDTH=100% BORDER=1>";
+
+Strings Row(const std::string& name, const std::string& size) {
+    return {"<TR>", "<TD WIDTH=50%>" + name + "</TD>", "<TD WIDTH=50%>" + size + " MB</TD>",
+            "</TR>", ""};
+}
+
+Strings Join(std::initializer_list<Strings> parts) {
+    Strings out;
+    for (const Strings& part : parts) out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+TEST(WriteHtmlList, TheSamplePageLineForLine) {
+    const auto [lines, count] =
+        Write(doze::ListFormat::Html, "/Music",
+              {"intro.mp3|3670016", "/Music/Rock", "riff.mp3|2621440", "solo.mp3|5000000"});
+    EXPECT_EQ(lines, Join({kHead,
+                           {"<B>/Music</B>", kTable},
+                           Row("intro.mp3", "4.00"),
+                           {""},
+                           {"</TABLE><BR><BR>", "<B>/Music/Rock</B>", kTable},
+                           Row("riff.mp3", "2.00"),
+                           Row("solo.mp3", "5.00"),
+                           kTail}));
+    EXPECT_EQ(count, 3);
+}
+
+TEST(WriteHtmlList, FirstEntryAFolderMeansNoRootHeadingAndAnEmptyFirstTable) {
+    const auto [lines, count] =
+        Write(doze::ListFormat::Html, "/M", {"/M/a", "/M/a/b", "x.mp3|0", "/M/c"});
+    EXPECT_EQ(lines, Join({kHead,
+                           {kTable},
+                           {"</TABLE><BR><BR>", "<B>/M/a/b</B>", kTable},
+                           Row("x.mp3", "0.00"),
+                           {""},
+                           kTail}));
+    EXPECT_EQ(count, 1);
+}
+
+TEST(WriteHtmlList, NamesPathsAndRootAreEscapedToAsciiEntities) {
+    const auto [lines, count] =
+        Write(doze::ListFormat::Html, "/M&<R>",
+              {"<script>alert('x').mp3|0", "/M&<R>/\"q\"", "caf\xc3\xa9 \xe2\x99\xab.mp3|0",
+               "tab\tnew\nline\xc2\x85|bar\xe2\x80\xa8.mp3|0"});
+    ASSERT_EQ(lines.size(), 31u);
+    EXPECT_EQ(lines[6], "<B>/M&amp;&lt;R&gt;</B>");
+    EXPECT_EQ(lines[9], "<TD WIDTH=50%>&lt;script&gt;alert(&#39;x&#39;).mp3</TD>");
+    EXPECT_EQ(lines[15], "<B>/M&amp;&lt;R&gt;/&quot;q&quot;</B>");
+    EXPECT_EQ(lines[18], "<TD WIDTH=50%>caf&#233; &#9835;.mp3</TD>");
+    EXPECT_EQ(lines[23], "<TD WIDTH=50%>tab?new?line?|bar?.mp3</TD>");
+    for (const std::string& line : lines) {
+        for (unsigned char c : line) EXPECT_LT(c, 0x80) << "the page must stay ASCII";
+    }
+}
+
+}  // namespace
