@@ -2,8 +2,9 @@
 # In Xvfb with openbox, while a search is held on its thread: the main and
 # progress windows are centred by their frames, the progress window is painted
 # ("Please wait..." on the window colour), the main window paints itself again
-# when brought back from being minimised, and a click on "Go" and Enter are
-# dropped. Let go, the run goes on to the Save-As dialog.
+# when brought back from being minimised, and a click on "Go", Enter and the
+# window manager's close request are dropped. Let go, the run goes on to the
+# Save-As dialog.
 # Usage: test_xvfb_search.sh HELD_RUN XVFB_SESSION   (exit 77: skipped)
 set -uo pipefail
 held_run=$(realpath "$1")
@@ -55,8 +56,10 @@ xvfb_retry painted "$progress" "rgb(239,239,239)" 0.8 || failed "progress window
 read -r x y w h < <(frame "$main")
 xdotool mousemove --sync $((x + w - 65)) $((y + h - 34)) click 1
 xdotool windowfocus --sync "$main" key Return
-xdotool windowminimize --sync "$main" && xvfb_retry unmapped "$main"
-xdotool windowactivate --sync "$main" 2>/dev/null
+xdotool windowfocus --sync "$main" key alt+F4  # openbox's close
+timeout 10 xdotool windowminimize --sync "$main" && xvfb_retry unmapped "$main"
+timeout 10 xdotool windowactivate --sync "$main" 2>/dev/null
+xwininfo -id "$main" >/dev/null 2>&1 || { echo "FAIL: main window closed during the search"; exit 1; }
 xvfb_retry painted "$main" "$orange" 0.25 || failed "main window not painted again"
 [ "$(wc -l <"$work/held.log")" = 1 ] || failed "input during the search: $(cat "$work/held.log")"
 

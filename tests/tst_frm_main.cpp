@@ -1,6 +1,6 @@
 // The title, main and progress windows: the hand-over at start, layout and
-// font, SearchRoot following the lists, the drives, "Go" and the search on
-// its own thread, the menus, Exit and close.
+// font, SearchRoot following the lists, the drives, "Go", the menus, Exit and
+// close. (The search on its own thread, input dropped: test_xvfb_search.sh.)
 #include <QtTest>
 #include <QtWidgets>
 #include <cerrno>
@@ -13,7 +13,6 @@
 #include "app/frm_title.h"
 #include "doubles/scripted_ui.h"
 #include "search/errors.h"
-#include "search/walker.h"
 #include "ui/window_look.h"
 
 using doze::frmMain;
@@ -155,53 +154,6 @@ class TestFrmMain : public QObject {
         QCOMPARE(searched_, (QList<std::string>{music_, music_, music_ + "/Rock"}));
         QCOMPARE(ui.saveDialogs.size(), 3);
         QCOMPARE(ui.saveDialogs[2].title, QStringLiteral("Save as HTML"));
-    }
-
-    // While the search is held on its thread the progress window repaints,
-    // and "Go", Enter and a close request are dropped; then the run goes on.
-    void search_runs_off_the_window_thread() {
-        ScriptedUi ui;
-        QSemaphore release;
-        std::atomic<int> held = 0;  // searches started
-        doze::MainWindowServices services = Services();
-        services.search = [&](auto& params, auto& state, auto* progress) {
-            ++held;  // nothing could release a search on the windows' thread
-            if (QThread::currentThread() != qApp->thread()) release.acquire();
-            doze::RunSearch(params, state, progress);
-        };
-        frmMain window(services);
-        QSignalSpy unloads(&window, &frmMain::Unloaded);
-        window.show();
-        struct : QObject {
-            int paints = 0;
-            bool eventFilter(QObject*, QEvent* event) override {
-                return (paints += event->type() == QEvent::Paint) < 0;
-            }
-        } counter;
-        int step = 0;  // one a turn of the run's event loop, once the search waits
-        QTimer turn;
-        connect(&turn, &QTimer::timeout, [&] {
-            auto* progress = window.findChild<doze::frmProgress*>();
-            if (held == 0 || !progress) return;
-            if (step == 0) {
-                progress->Label1->installEventFilter(&counter);
-                progress->Label1->update();
-            } else if (step == 1) {
-                QTest::mouseClick(window.Command1, Qt::LeftButton);
-                QTest::keyClick(&window, Qt::Key_Return);
-                QCloseEvent close;
-                QCoreApplication::sendEvent(window.windowHandle(), &close);
-            } else {
-                release.release();
-            }
-            step += step != 1 || counter.paints > 0;
-        });
-        turn.start(10);
-        window.Command1->click();
-        QVERIFY(counter.paints > 0 && window.isVisible() && unloads.isEmpty());
-        QCOMPARE(held, 1);
-        QCOMPARE(ui.saveDialogs.size(), 1);
-        QCOMPARE(ui.pointerChanges, (QList<bool>{true, false}));
     }
 
     // A drive that is not ready warns and keeps the folder (Dir1, and so
