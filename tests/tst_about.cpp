@@ -1,28 +1,18 @@
-// The About window: its layout, its keys, the document Help, Contents opens;
-// and the look-ups behind "System Info": GetKeyValue, the settings store on
-// Linux, and StartSysInfo (the two look-ups in order, the file test, the
-// start, the message).
+// The About window: its texts, look and buttons, the document Help, Contents
+// opens, and what "System Info" starts.
 #include <QtTest>
 #include <QtWidgets>
 
 #include "about/frm_about.h"
 #include "about/help_contents.h"
 #include "about/help_menu.h"
-#include "about/key_value.h"
 #include "about/settings_store_linux.h"
 #include "about/sys_info.h"
-#include "doubles/about_fakes.h"
 #include "doubles/scripted_ui.h"
 #include "ui/mime_associations.h"
 
 using doze::frmAbout;
-using doze::testing::ScriptedStore;
 using doze::testing::ScriptedUi;
-
-namespace {
-const QByteArray kKey1 = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const QByteArray kKey2 = "SOFTWARE\\Microsoft\\Shared Tools Location";
-}  // namespace
 
 class TestAbout : public QObject {
     Q_OBJECT
@@ -33,7 +23,8 @@ class TestAbout : public QObject {
     // the tool up and tells when there is none.
     void texts_look_and_buttons() {
         ScriptedUi ui;
-        ScriptedStore store;  // nothing to find
+        QTemporaryDir empty;
+        doze::StandInSettingsStore store({empty.path()});  // nothing to find
         frmAbout about(nullptr, &store);
         about.show();
         QCOMPARE(
@@ -45,7 +36,7 @@ class TestAbout : public QObject {
                  (QList<QColor>{QColor(255, 192, 128), QColor(128, 128, 128), Qt::white}));
         QVERIFY(about.cmdOK->isDefault());
         about.cmdSysInfo->click();
-        QCOMPARE(ui.messages.size() + store.opened.size(), 3);
+        QCOMPARE(ui.messages.size(), 1);
         about.cmdOK->click();
         QVERIFY(!about.isVisible());
     }
@@ -115,108 +106,48 @@ class TestAbout : public QObject {
                  registered);
     }
 
-    // The read-only stand-in for the settings store on Linux. Look-up 1 answers, as a text value
-    // with its NUL, the first of the tools in their order, then in the order of the folders on
-    // PATH, that can run. Look-up 2 misses.
-    void answers_the_first_tool_data() {
+    // "&System Info..." over the settings store on Linux: it starts the first
+    // of the tools in their order, then in the order of the folders searched,
+    // that can run, by the full path the store gives as text with its NUL; a
+    // path longer than the 1024 bytes read is no answer. When none is found or
+    // the start fails: one box, style 0, no title (the program's name shows).
+    void system_info_data() {
         QTest::addColumn<QStringList>("files");  // "<folder 1|2>/<name>"; "-x": cannot run
-        QTest::addColumn<QString>("expected");   // one of them, or "" (miss)
+        QTest::addColumn<bool>("startWorks");
+        QTest::addColumn<QString>("started");  // one of the files, or "" for none
         QTest::newRow("tool order first")
-            << QStringList{"1/kinfocenter", "1/hardinfo", "2/hardinfo2"} << "2/hardinfo2";
-        QTest::newRow("then path order") << QStringList{"1/hardinfo", "2/hardinfo"} << "1/hardinfo";
+            << QStringList{"1/kinfocenter", "1/hardinfo", "2/hardinfo2"} << true << "2/hardinfo2";
+        QTest::newRow("then folder order")
+            << QStringList{"1/hardinfo", "2/hardinfo"} << true << "1/hardinfo";
         QTest::newRow("cannot run")
-            << QStringList{"1/hardinfo2-x", "2/kinfocenter"} << "2/kinfocenter";
-        QTest::newRow("none") << QStringList{"1/msinfo32"} << "";
+            << QStringList{"1/hardinfo2-x", "2/kinfocenter"} << true << "2/kinfocenter";
+        QTest::newRow("start fails") << QStringList{"2/hardinfo"} << false << "2/hardinfo";
+        QTest::newRow("none") << QStringList{"1/msinfo32", "1/MSINFO32.EXE"} << true << "";
+        QTest::newRow("path over 1024 bytes")
+            << QStringList{"2/" + QStringList(5, QString(210, 'p')).join('/') + "/hardinfo"} << true
+            << "";
     }
-    void answers_the_first_tool() {
+    void system_info() {
         QFETCH(QStringList, files);
-        QFETCH(QString, expected);
+        QFETCH(bool, startWorks);
+        QFETCH(QString, started);
         QTemporaryDir one, two;
         const auto path = [&](const QString& file) {
             return (file[0] == '1' ? one : two).filePath(file.mid(2).section("-x", 0, 0));
         };
         for (const QString& name : files) {
             QFile file(path(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly));
             file.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
                                 (name.endsWith("-x") ? QFile::Permissions() : QFile::ExeOwner));
         }
-        const QByteArray saved = qgetenv("PATH");
-        const auto restore = qScopeGuard([&saved] { qputenv("PATH", saved); });
-        qputenv("PATH", QFile::encodeName(one.path() + ':' + two.path()));
-        doze::StandInSettingsStore store;
-        doze::StoreKey key = 0;
-        QVERIFY(store.OpenKey(doze::kHkeyLocalMachine, kKey2, 0, doze::kKeyRead, key) != 0);
-        QCOMPARE(store.OpenKey(doze::kHkeyLocalMachine, kKey1, 0, doze::kKeyRead, key), 0L);
-        char data[1024];
-        std::uint32_t type = 0, size = sizeof data;
-        const long result = store.QueryValue(key, "PATH", type, data, size);
-        store.CloseKey(key);
-        QCOMPARE(result == 0, !expected.isEmpty());
-        if (result != 0) return;
-        QCOMPARE(type, doze::kTypeText);
-        QCOMPARE(QByteArray(data, size), QFile::encodeName(path(expected)) + '\0');
-    }
-
-    void starts_or_tells_data() {
-        QTest::addColumn<int>("type1");        // type of "PATH"; 0: key without the value
-        QTest::addColumn<QByteArray>("path");  // its data
-        QTest::addColumn<QString>("folder");   // "MSINFO" names a folder holding "file",
-                                               // "nothing"; "": no such value
-        QTest::addColumn<bool>("startWorks");
-        QTest::addColumn<QString>("started");  // "<dir>" stands for the folder
-        QTest::addColumn<int>("lookUps");      // keys opened
-        const QByteArray data = "/no/such/msinfo32";
-        const QString missing = QString::fromLatin1(data);
-        // Look-up 1 wins, starts as read (no existence test), look-up 2 is not made.
-        QTest::newRow("1 with NUL") << 1 << data + '\0' << "file" << true << missing << 1;
-        QTest::newRow("1 start fails") << 1 << data << "file" << false << missing << 1;
-        QTest::newRow("1 type 2: empty start") << 2 << data << "file" << true << "" << 1;
-        QTest::newRow("1 no data") << 1 << QByteArray() << "file" << true << "" << 1;
-        // Look-up 1 misses: look-up 2's folder must hold MSINFO32.EXE.
-        QTest::newRow("2 file") << 0 << QByteArray() << "file" << true << "<dir>/MSINFO32.EXE" << 2;
-        QTest::newRow("1 over 1024, 2 file")
-            << 1 << QByteArray(1025, 'a') << "file" << true << "<dir>/MSINFO32.EXE" << 2;
-        QTest::newRow("2 no file") << 0 << QByteArray() << "nothing" << true << "" << 2;
-        QTest::newRow("both miss") << 0 << QByteArray() << "" << true << "" << 2;
-        // GetKeyValue: one NUL trimmed, the buffer's edge, numbers.
-        QTest::newRow("1 only one NUL trimmed") << 1 << QByteArray("ab\0c\0\0", 6) << "" << true
-                                                << QString::fromLatin1("ab\0c\0", 5) << 1;
-        QTest::newRow("1 1024 bytes fit")
-            << 1 << QByteArray(1024, 'a') << "" << true << QString(1024, 'a') << 1;
-        QTest::newRow("1 number") << 4 << QByteArray::fromHex("78563412") << "" << true
-                                  << "305419896" << 1;
-        QTest::newRow("1 number max")
-            << 4 << QByteArray::fromHex("ffffffff") << "" << true << "4294967295" << 1;
-        QTest::newRow("1 number over 32 bits")
-            << 4 << QByteArray::fromHex("0102030405") << "file" << true << "" << 1;
-    }
-    void starts_or_tells() {
-        QFETCH(int, type1);
-        QFETCH(QByteArray, path);
-        QFETCH(QString, folder);
-        QFETCH(bool, startWorks);
-        QFETCH(QString, started);
-        QFETCH(int, lookUps);
-        QTemporaryDir dir;
-        if (folder == "file")
-            QVERIFY(QFile(dir.filePath("MSINFO32.EXE")).open(QIODevice::WriteOnly));
-        ScriptedStore store;
-        store.AddKey(kKey1);
-        if (type1 != 0) store.Set(kKey1, "PATH", {std::uint32_t(type1), path});
-        if (!folder.isEmpty()) store.Set(kKey2, "MSINFO", {1, dir.path().toLocal8Bit() + '\0'});
+        const QString longFolder = QFileInfo(path(files.last())).path();
+        doze::StandInSettingsStore store({one.path(), two.path(), longFolder});
         ScriptedUi ui;
         ui.startSucceeds = startWorks;
         QWidget owner;
-
         doze::StartSysInfo(&owner, store);
-
-        QCOMPARE(ui.started, started.isEmpty() ? QStringList{}
-                                               : QStringList{started.replace("<dir>", dir.path())});
-        const QStringList order{kKey1 + " 0x20019", kKey2 + " 0x20019"};
-        QCOMPARE(store.opened, order.mid(0, lookUps));
-        QCOMPARE(store.openKeys, 0);
-        // Every failure: one box, style 0, no title (the program's name shows).
+        QCOMPARE(ui.started, started.isEmpty() ? QStringList{} : QStringList{path(started)});
         QStringList told;
         for (const auto& m : ui.messages)
             told << QStringLiteral("%1 %2 [%3]").arg(m.text).arg(m.style).arg(m.title);
