@@ -156,27 +156,14 @@ int ForgettingClose(int fd) {
     return ::close(fd);
 }
 
+// The search's pattern, "*.mp3": whole names, byte for byte, ASCII letters folded.
 TEST(MatchesPattern, MatchesWholeNamesByteForByteFoldingAsciiLetters) {
-    struct Case {
-        const char* pattern;
-        Strings matching, other;
-    };
-    const Case cases[] = {{"*.mp3",
-                           {"song.mp3", "LIVE.MP3", "Mixed.Mp3", ".mp3", "a.mp3.mp3",
-                            "tab\there.mp3", "caf\xc3\xa9.mp3", "\xff\xfe.MP3"},
-                           {"x.mp3.bak", "mp3", "song.mp4"}},
-                          {"*", {""}, {}},
-                          {"?", {"a"}, {""}},
-                          {"a?c", {"abc"}, {"ac"}},
-                          {"a*c", {"abc", "ac"}, {"ab"}},
-                          {"*bc", {"abcbc"}, {"abcbd"}},
-                          {"*.*", {"anything.at.all"}, {}},
-                          {"??", {"\xc3\xa9"}, {}},         // "?" is one byte
-                          {"\xc3\x89", {}, {"\xc3\xa9"}}};  // only ASCII letters fold
-    for (const Case& c : cases) {
-        for (const std::string& name : c.matching)
-            EXPECT_TRUE(doze::MatchesPattern(name, c.pattern));
-        for (const std::string& name : c.other) EXPECT_FALSE(doze::MatchesPattern(name, c.pattern));
+    for (const char* name : {"song.mp3", "LIVE.MP3", "Mixed.Mp3", ".mp3", "a.mp3.mp3",
+                             "tab\there.mp3", "caf\xc3\xa9.mp3", "\xff\xfe.MP3"}) {
+        EXPECT_TRUE(doze::MatchesPattern(name, "*.mp3")) << name;
+    }
+    for (const char* name : {"x.mp3.bak", "mp3", "song.mp4", "a.mp\xc3\xa9", ".mp33"}) {
+        EXPECT_FALSE(doze::MatchesPattern(name, "*.mp3")) << name;
     }
 }
 
