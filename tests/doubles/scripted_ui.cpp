@@ -18,23 +18,9 @@ bool ScriptedUi::ShowSaveDialog(QWidget*, SaveDialogRequest& request) {
     return true;
 }
 
-void ScriptedUi::SetBusyPointer(bool value) {
-    pointerChanges.append(value);
-    busy = value;
-}
-
 void ScriptedUi::YieldOnce() {
     ++yields;
     QCoreApplication::processEvents();
-}
-
-void ScriptedUi::OpenDocument(const QString& path, const QString& folder, bool maximised) {
-    documents.append({path, folder, maximised});
-}
-
-bool ScriptedUi::StartProgram(const QString& program) {
-    started.append(program);
-    return startSucceeds;
 }
 
 }  // namespace doze::testing

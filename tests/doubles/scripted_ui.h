@@ -53,11 +53,19 @@ class ScriptedUi : public PlatformUi {
 
     int ShowMessage(QWidget* owner, const QString& text, int style, const QString& title) override;
     bool ShowSaveDialog(QWidget* owner, SaveDialogRequest& request) override;
-    void SetBusyPointer(bool busy) override;
+    void SetBusyPointer(bool value) override {
+        pointerChanges.append(value);
+        busy = value;
+    }
     void YieldOnce() override;
-    void OpenDocument(const QString& path, const QString& workingFolder, bool maximised) override;
+    void OpenDocument(const QString& path, const QString& folder, bool maximised) override {
+        documents.append({path, folder, maximised});
+    }
     bool HasViewerFor(const QString& mimeType) override { return viewerTypes.contains(mimeType); }
-    bool StartProgram(const QString& program) override;
+    bool StartProgram(const QString& program) override {
+        started.append(program);
+        return startSucceeds;
+    }
 };
 
 }  // namespace doze::testing

@@ -32,10 +32,6 @@ TempTree::~TempTree() {
     fs::remove_all(root_, ignored);
 }
 
-std::string TempTree::Path(const std::string& relative) const {
-    return root_ + "/" + relative;
-}
-
 void TempTree::Folder(const std::string& relative) const {
     fs::create_directories(Path(relative));
 }

@@ -14,8 +14,7 @@ class TempTree {
 
     // The tree's root, absolute, without a trailing separator.
     const std::string& Root() const { return root_; }
-    // Root + "/" + relative.
-    std::string Path(const std::string& relative) const;
+    std::string Path(const std::string& relative) const { return root_ + "/" + relative; }
 
     // Makes the folder (and those above it) below the root.
     void Folder(const std::string& relative) const;
