@@ -168,8 +168,8 @@ class TestFrmMain : public QObject {
 
     // The captions of the main, progress and About windows, each drawn whole
     // inside its box in the program's font of 8 points or more (also run with
-    // QT_SCALE_FACTOR=2); the main window's texts, option at start, default
-    // button and tab order.
+    // QT_SCALE_FACTOR=2); the main window's texts, option at start and
+    // default button.
     void layout() {
         QWidget owner;
         frmMain window(Services());
@@ -206,19 +206,13 @@ class TestFrmMain : public QObject {
         QCOMPARE((QStringList{window.windowTitle(), progress->windowTitle()}),
                  (QStringList{"Vovezaduvu's Dozedozovo", "Search in Progress"}));
         QVERIFY(window.Option1->isChecked() && window.Command1->isDefault());
-        const QList<QWidget*> order{window.Drive1, window.Dir1, window.Command1, window.Option1,
-                                    window.Option2};
-        for (int i = 0; i + 1 < order.size(); ++i) {
-            QWidget* next = order[i]->nextInFocusChain();
-            while (next->focusPolicy() == Qt::NoFocus) next = next->nextInFocusChain();
-            QCOMPARE(next, order[i + 1]);
-        }
     }
 
     // SearchRoot follows a folder opened by a double click, not one a click
     // only highlights; the option chosen picks the flow. (Enter at start runs
-    // "Go": test_xvfb_search.sh.)
-    void go_searches_the_opened_folder() {
+    // "Go": test_xvfb_search.sh.) A drive that is not ready warns and keeps
+    // the folder (Dir1, and so SearchRoot); another one moves to its root.
+    void search_root_follows_the_lists() {
         ScriptedUi& ui = *ui_;
         frmMain window(Services());
         window.show();
@@ -235,20 +229,13 @@ class TestFrmMain : public QObject {
         QCOMPARE(searched_, (QList<std::string>{music_, music_ + "/Rock"}));
         QCOMPARE(ui.saveDialogs.size(), 2);
         QCOMPARE(ui.saveDialogs[1].title, QStringLiteral("Save as HTML"));
-    }
-
-    // A drive that is not ready warns and keeps the folder (Dir1, and so
-    // SearchRoot); another one moves to its root.
-    void drive_change() {
-        ScriptedUi& ui = *ui_;
-        frmMain window(Services());
         window.Drive1->setCurrentIndex(2);
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].title + ' ' + QString::number(ui.messages[0].style),
                  QStringLiteral("Warning 48"));
         QCOMPARE(ui.messages[0].text, QString::fromLocal8Bit(doze::SystemErrorText(ENOENT)));
         QCOMPARE(window.Drive1->currentIndex(), 2);
-        QCOMPARE(window.Search.SearchRoot, music_);
+        QCOMPARE(window.Search.SearchRoot, music_ + "/Rock");
         window.Drive1->setCurrentIndex(1);
         QCOMPARE(window.Search.SearchRoot, spare_);
     }
