@@ -13,67 +13,61 @@ namespace {
 using doze::RunOutcome;
 using doze::test::TempTree;
 
+// A file put at the target while the search runs is replaced only with
+// consent: given at the save step, or asked for when the file appears.
+struct AppearCase {
+    const char* name;
+    bool consented, appears, replace, outOfMemory;  // the question runs out of memory instead
+    RunOutcome outcome;
+    int asked;
+    bool keptIntruder;
+};
+
 // A front end with set answers that records what it was asked and told.
 class Answers : public doze::RunFrontEnd {
   public:
-    bool consented = false;    // the save step's overwrite question was answered Yes
-    bool replace = false;      // the answer when the target appeared after the save step
-    bool outOfMemory = false;  // the question runs out of memory instead
-    std::string target;
+    explicit Answers(std::string target, const AppearCase& c = {})
+        : target_(std::move(target)), case_(c) {}
     int asked = 0;
     std::string failure;
 
     void NothingFound() override {}
     std::optional<doze::ListTarget> ChooseTarget(doze::ListFormat& format) override {
         format = doze::ListFormat::Text;
-        return doze::ListTarget{target, false, consented};
+        return doze::ListTarget{target_, false, case_.consented};
     }
     bool ReplaceAppeared(const std::string&) override {
         ++asked;
-        if (outOfMemory) throw std::bad_alloc();
-        return replace;
+        if (case_.outOfMemory) throw std::bad_alloc();
+        return case_.replace;
     }
     void Failed(RunOutcome, const std::string& message) override { failure = message; }
     void ListComplete(std::int32_t) override {}
-};
 
-std::size_t FolderSize(const std::string& folder) {
-    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
-                                                  std::filesystem::directory_iterator()));
-}
-
-struct AppearCase {
-    const char* name;
-    bool consented, appears, replace, outOfMemory;
-    RunOutcome outcome;
-    int asked;
-    bool keptIntruder;
+  private:
+    std::string target_;
+    AppearCase case_;
 };
 
 class FileAppearing : public ::testing::TestWithParam<AppearCase> {};
 
-// A file put at the target while the search runs is replaced only with consent.
 TEST_P(FileAppearing, IsReplacedOnlyWithConsent) {
     const AppearCase& c = GetParam();
     TempTree t;
     t.File("music/a.mp3", 1048576);
     t.Folder("out");
-    Answers answers;
-    answers.consented = c.consented;
-    answers.replace = c.replace;
-    answers.outOfMemory = c.outOfMemory;
-    answers.target = t.Path("out/list.txt");
+    Answers answers(t.Path("out/list.txt"), c);
     doze::SearchState state;
     state.SearchRoot = t.Path("music");
     const auto search = [&](doze::SearchParams& params, doze::SearchState& s,
                             doze::SearchProgress* progress) {
         doze::RunSearch(params, s, progress);
-        if (c.appears) std::ofstream(answers.target) << "intruder";
+        if (c.appears) std::ofstream(t.Path("out/list.txt")) << "intruder";
     };
     EXPECT_EQ(doze::GenerateList(state, answers, search), c.outcome);
     EXPECT_EQ(answers.asked, c.asked);
     EXPECT_EQ(t.Read("out/list.txt") == "intruder", c.keptIntruder);
-    EXPECT_EQ(FolderSize(t.Path("out")), 1u);  // no temporary file beside it
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.Path("out")), {}), 1);
     EXPECT_EQ(state.FoundList.UpperBound(), 0);
     EXPECT_EQ(answers.failure.find("not enough memory") != std::string::npos, c.outOfMemory);
 }
@@ -106,8 +100,7 @@ TEST(GenerateList, OutOfMemoryInTheSearchEndsTheRunWithAMessage) {
     TempTree t;
     t.File("music/a.mp3", 10);
     const auto run = [&] {
-        Answers answers;
-        answers.target = t.Path("list.txt");
+        Answers answers(t.Path("list.txt"));
         doze::SearchState state;
         state.SearchRoot = t.Path("music");
         const rlimit limit{AddressSpaceInUse() + (1 << 20), RLIM_INFINITY};
