@@ -5,11 +5,13 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
 
+#include "output/list_run.h"
 #include "output/safe_file.h"
 #include "output/write_failure.h"
 #include "test_support/child.h"
@@ -18,6 +20,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using doze::RunOutcome;
 using doze::test::InChild;
 using doze::test::kSkipped;
 using doze::test::TempTree;
@@ -43,7 +46,9 @@ std::string WriteAll(const std::string& path, const std::string& text,
     }
 }
 
-TEST(ReplacingFile, KeepsPermissionsOfAnOldFileAndGivesANewOneTheUsualMode) {
+// An old file keeps its permissions, a new one has the usual mode; what is
+// not a file or cannot be one is refused, untouched.
+TEST(ReplacingFile, WritesFilesWithTheirModesAndRefusesTheRest) {
     TempTree t;
     t.File("old.txt", 10);
     fs::permissions(t.Path("old.txt"), fs::perms(0604));
@@ -51,15 +56,9 @@ TEST(ReplacingFile, KeepsPermissionsOfAnOldFileAndGivesANewOneTheUsualMode) {
     EXPECT_EQ(WriteAll(t.Path("new.txt"), "hello"), "");
     EXPECT_EQ(WriteAll(t.Path("old.txt"), "new"), "");
     ::umask(mask);
-    EXPECT_EQ(t.Read("new.txt"), "hello");
-    EXPECT_EQ(t.Read("old.txt"), "new");
+    EXPECT_EQ(t.Read("new.txt") + t.Read("old.txt"), "hellonew");
     EXPECT_EQ(fs::status(t.Path("new.txt")).permissions(), fs::perms(0640));
     EXPECT_EQ(fs::status(t.Path("old.txt")).permissions(), fs::perms(0604));
-    EXPECT_EQ(NamesIn(t.Root()), (Names{"new.txt", "old.txt"}));
-}
-
-TEST(ReplacingFile, TargetsThatCannotBeReplacedAreRefusedUntouched) {
-    TempTree t;
     ASSERT_EQ(::mkfifo(t.Path("fifo").c_str(), 0644), 0);
     t.Folder("folder");
     t.Link("loop", "loop");
@@ -67,7 +66,7 @@ TEST(ReplacingFile, TargetsThatCannotBeReplacedAreRefusedUntouched) {
         EXPECT_PRED_FORMAT2(IsSubstring, t.Path(name) + "\": ", WriteAll(t.Path(name), "x"));
     }
     EXPECT_TRUE(fs::is_fifo(t.Path("fifo")));
-    EXPECT_EQ(NamesIn(t.Root()), (Names{"fifo", "folder", "loop"}));
+    EXPECT_EQ(NamesIn(t.Root()), (Names{"fifo", "folder", "loop", "new.txt", "old.txt"}));
 }
 
 // Names a table's rows by their `name`.
@@ -254,10 +253,11 @@ TEST_P(Interrupted, LeavesTheTargetAsItWasAndNoTemporary) {
 
 INSTANTIATE_TEST_SUITE_P(EachStep, Interrupted, ::testing::ValuesIn(StepCases()), StepCaseName);
 
-// A file that appears while the list is written is replaced only with consent.
+// A file that appears while the list is written is replaced only with
+// consent, also on a file system without unnamed files. (With them, through
+// the run: FileAppearing.)
 struct ConsentCase {
     const char* name;
-    bool named;
     bool plainRename;  // the file system cannot rename without replacing
     int consent;       // -1: given beforehand, 0: no, 1: yes
     bool appears;
@@ -277,7 +277,7 @@ TEST_P(TargetAppearing, IsReplacedOnlyWithConsent) {
         };
     }
     const bool refused = c.consent == 0 && c.appears;
-    doze::ReplacingFile file(path, Calls(c.plainRename ? kNoReplace : kNoStep, EINVAL, 0, c.named),
+    doze::ReplacingFile file(path, Calls(c.plainRename ? kNoReplace : kNoStep, EINVAL, 0, true),
                              consent);
     file.Write("the new list");
     if (c.appears) std::ofstream(path) << "intruder";
@@ -297,15 +297,111 @@ TEST_P(TargetAppearing, IsReplacedOnlyWithConsent) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, TargetAppearing,
-                         ::testing::Values(ConsentCase{"asked_before", false, false, -1, true},
-                                           ConsentCase{"yes", false, false, 1, true},
-                                           ConsentCase{"no", false, false, 0, true},
-                                           ConsentCase{"not_asked", false, false, 0, false},
-                                           ConsentCase{"asked_before_named", true, false, -1, true},
-                                           ConsentCase{"yes_named", true, false, 1, true},
-                                           ConsentCase{"no_named", true, false, 0, true},
-                                           ConsentCase{"no_by_link", true, true, 0, true},
-                                           ConsentCase{"not_asked_by_link", true, true, 0, false}),
+                         ::testing::Values(ConsentCase{"asked_before", false, -1, true},
+                                           ConsentCase{"yes", false, 1, true},
+                                           ConsentCase{"no", false, 0, true},
+                                           ConsentCase{"no_by_link", true, 0, true},
+                                           ConsentCase{"not_asked_by_link", true, 0, false}),
                          kByName);
+
+// A file put at the target while the search runs is replaced only with
+// consent: given at the save step, or asked for when the file appears.
+struct AppearCase {
+    const char* name;
+    bool consented, appears, replace, outOfMemory;  // the question runs out of memory instead
+    RunOutcome outcome;
+    int asked;
+    bool keptIntruder;
+};
+
+// A front end with set answers that records what it was asked and told.
+class Answers : public doze::RunFrontEnd {
+  public:
+    explicit Answers(std::string target, const AppearCase& c = {})
+        : target_(std::move(target)), case_(c) {}
+    int asked = 0;
+    std::string failure;
+
+    void NothingFound() override {}
+    std::optional<doze::ListTarget> ChooseTarget(doze::ListFormat& format) override {
+        format = doze::ListFormat::Text;
+        return doze::ListTarget{target_, false, case_.consented};
+    }
+    bool ReplaceAppeared(const std::string&) override {
+        ++asked;
+        if (case_.outOfMemory) throw std::bad_alloc();
+        return case_.replace;
+    }
+    void Failed(RunOutcome, const std::string& message) override { failure = message; }
+    void ListComplete(std::int32_t) override {}
+
+  private:
+    std::string target_;
+    AppearCase case_;
+};
+
+class FileAppearing : public ::testing::TestWithParam<AppearCase> {};
+
+TEST_P(FileAppearing, IsReplacedOnlyWithConsent) {
+    const AppearCase& c = GetParam();
+    TempTree t;
+    t.File("music/a.mp3", 1048576);
+    t.Folder("out");
+    Answers answers(t.Path("out/list.txt"), c);
+    doze::SearchState state;
+    state.SearchRoot = t.Path("music");
+    const auto search = [&](doze::SearchParams& params, doze::SearchState& s,
+                            doze::SearchProgress* progress) {
+        doze::RunSearch(params, s, progress);
+        if (c.appears) std::ofstream(t.Path("out/list.txt")) << "intruder";
+    };
+    EXPECT_EQ(doze::GenerateList(state, answers, search), c.outcome);
+    EXPECT_EQ(answers.asked, c.asked);
+    EXPECT_EQ(t.Read("out/list.txt") == "intruder", c.keptIntruder);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.Path("out")), {}), 1);
+    EXPECT_EQ(state.FoundList.UpperBound(), 0);
+    EXPECT_EQ(answers.failure.find("not enough memory") != std::string::npos, c.outOfMemory);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DuringTheSearch, FileAppearing,
+    ::testing::Values(
+        AppearCase{"kept", false, true, false, false, RunOutcome::Declined, 1, true},
+        AppearCase{"replaced", false, true, true, false, RunOutcome::Written, 1, false},
+        AppearCase{"agreed_before", true, true, false, false, RunOutcome::Written, 0, false},
+        AppearCase{"none", false, false, false, false, RunOutcome::Written, 0, false},
+        AppearCase{"out_of_memory", false, true, false, true, RunOutcome::WriteFailed, 1, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// Address space now in use, in bytes.
+rlim_t AddressSpaceInUse() {
+    unsigned long pages = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%lu", &pages) != 1) pages = 0;
+        std::fclose(statm);
+    }
+    return static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// Running out of memory in the search ends the run with one sentence. The run
+// is made in a fresh copy of this program, whose memory no other test has used.
+TEST(GenerateList, OutOfMemoryInTheSearchEndsTheRunWithAMessage) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    TempTree t;
+    t.File("music/a.mp3", 10);
+    const auto run = [&] {
+        Answers answers(t.Path("list.txt"));
+        doze::SearchState state;
+        state.SearchRoot = t.Path("music");
+        const rlimit limit{AddressSpaceInUse() + (1 << 20), RLIM_INFINITY};
+        ::setrlimit(RLIMIT_AS, &limit);
+        const RunOutcome outcome = doze::GenerateList(state, answers);
+        if (outcome != RunOutcome::SearchFailed) return 10 + static_cast<int>(outcome);
+        return answers.failure.find("not enough memory") == std::string::npos ? 20 : 0;
+    };
+    EXPECT_EXIT(std::exit(run()), ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 }  // namespace

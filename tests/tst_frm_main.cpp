@@ -25,10 +25,6 @@ using doze::ListFormat;
 
 namespace {
 
-std::string Bytes(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 QByteArray Read(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
@@ -95,7 +91,7 @@ class TestFrmMain : public QObject {
     }
 
     void Run(const QString& root) {
-        state_.SearchRoot = Bytes(Path(root));
+        state_.SearchRoot = QFile::encodeName(Path(root)).toStdString();
         doze::ListRunContext run{
             &owner_, state_, CD_, [this] { return kind_; },
             [this](auto& params, auto& state, auto*) { Search(params, state); }};
