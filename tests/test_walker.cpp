@@ -187,11 +187,10 @@ TEST(SearchFolder, LaysEntriesDownDepthFirstFilesFirstInFoldedNameOrder) {
     TempTree t;
     EXPECT_TRUE(Found(t.Root()).empty());
     const std::string longest = std::string(251, 'n') + ".mp3";
-    for (const std::string& name :
-         {"b.mp3", "C.mp3", "a.MP3", "A.mp3", "_z.mp3", "9.mp3", "\xc3\xa9.mp3", "a|b.mp3",
-          "back\\slash.mp3", "amp&<lt>.mp3", "\"q\" 's'.mp3", "new\nl.mp3", "tab\t.mp3",
-          " leading.mp3", "trailing .mp3", "\xe2\x99\xab.mp3", "latin1 \xe9.mp3", "10.mp3",
-          longest.c_str()}) {
+    for (const char* name : {"b.mp3", "C.mp3", "a.MP3", "A.mp3", "_z.mp3", "9.mp3", "\xc3\xa9.mp3",
+                             "a|b.mp3", "back\\slash.mp3", "amp&<lt>.mp3", "\"q\" 's'.mp3",
+                             "new\nl.mp3", "tab\t.mp3", " leading.mp3", "trailing .mp3",
+                             "\xe2\x99\xab.mp3", "latin1 \xe9.mp3", "10.mp3", longest.c_str()}) {
         t.File(name, 1);
     }
     t.File("Live/1999/concert.mp3", 5000000);
@@ -205,14 +204,13 @@ TEST(SearchFolder, LaysEntriesDownDepthFirstFilesFirstInFoldedNameOrder) {
     t.File("sub|dir\\x/in\xff.mp3", 2);
     const std::string r = t.Root();
     Strings expected;
-    for (const std::string& name :
-         {" leading.mp3", "\"q\" 's'.mp3", "10.mp3", "9.mp3", "A.mp3", "a.MP3", "amp&<lt>.mp3",
-          "a|b.mp3", "b.mp3", "back\\slash.mp3", "C.mp3", "latin1 \xe9.mp3", "new\nl.mp3",
-          longest.c_str(), "tab\t.mp3", "trailing .mp3", "_z.mp3", "\xc3\xa9.mp3",
-          "\xe2\x99\xab.mp3"}) {
-        expected.push_back(name + "|1");
+    for (const char* name : {" leading.mp3", "\"q\" 's'.mp3", "10.mp3", "9.mp3", "A.mp3", "a.MP3",
+                             "amp&<lt>.mp3", "a|b.mp3", "b.mp3", "back\\slash.mp3", "C.mp3",
+                             "latin1 \xe9.mp3", "new\nl.mp3", longest.c_str(), "tab\t.mp3",
+                             "trailing .mp3", "_z.mp3", "\xc3\xa9.mp3", "\xe2\x99\xab.mp3"}) {
+        expected.push_back(std::string(name) + "|1");
     }
-    for (const std::string& entry :  // "~" stands for the root
+    for (const std::string entry :  // "~" stands for the root
          {"~/beta", "big.mp3|5368709120", "empty.mp3|0", "riff.mp3|2621440", "~/beta/Demos",
           "~/gamma", "~/Live", "~/Live/1999", "concert.mp3|5000000", "encore.MP3|1572863",
           "~/sub|dir\\x", "in\xff.mp3|2"}) {

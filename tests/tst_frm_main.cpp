@@ -236,16 +236,21 @@ class TestFrmMain : public QObject {
         QCOMPARE(window.Search.SearchRoot, spare_);
     }
 
-    // Help, Contents asks the opener for a document, maximised, and shows
-    // nothing of ours; Help, About... is modal and returns when
-    // closed. File, Exit ends at once without Form_Unload; closing runs it and
-    // deletes the window.
+    // The menus' texts. Help, Contents asks the opener for a document,
+    // maximised, and shows nothing of ours; Help, About... is modal and returns
+    // when closed. File, Exit ends at once without Form_Unload; closing runs it
+    // and deletes the window.
     void menus_and_close() {
         ScriptedUi& ui = *ui_;
         auto* window = new frmMain(Services());
         QPointer<frmMain> alive(window);
         QSignalSpy unloads(window, &frmMain::Unloaded);
         window->show();
+        QStringList menus;  // the menu bar's titles, then the entries
+        for (QAction* menu : window->menuBar()->actions()) menus << menu->text();
+        menus << window->MenuExit->text() << window->MenuContents->text()
+              << window->MenuAbout->text();
+        QCOMPARE(menus, (QStringList{"&File", "&Help", "E&xit", "&Contents", "&About..."}));
         window->MenuContents->trigger();  // which document: tst_about
         QVERIFY(ui.documents.size() == 1 && ui.documents[0].maximised && ui.messages.isEmpty());
         QCOMPARE(ui.documents[0].workingFolder, QCoreApplication::applicationDirPath());
