@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -371,16 +370,13 @@ INSTANTIATE_TEST_SUITE_P(
         AppearCase{"agreed_before", true, true, false, false, RunOutcome::Written, 0, false},
         AppearCase{"none", false, false, false, false, RunOutcome::Written, 0, false},
         AppearCase{"out_of_memory", false, true, false, true, RunOutcome::WriteFailed, 1, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kByName);
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 // Address space now in use, in bytes.
 rlim_t AddressSpaceInUse() {
     unsigned long pages = 0;
-    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%lu", &pages) != 1) pages = 0;
-        std::fclose(statm);
-    }
+    std::ifstream("/proc/self/statm") >> pages;
     return static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
 }
 

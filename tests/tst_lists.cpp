@@ -22,17 +22,6 @@ class TestLists : public QObject {
     QTemporaryDir tree_;
     std::string music_;
 
-    // Lines as "<indent><o|c> <text>", o for an open (ancestor) folder.
-    static QStringList Lines(const FolderList& list) {
-        QStringList lines;
-        for (int row = 0; row < list.count(); ++row) {
-            const QListWidgetItem* line = list.item(row);
-            lines << QString(line->data(FolderList::kLevelRole).toInt(), ' ') +
-                         (line->data(FolderList::kOpenRole).toBool() ? "o " : "c ") + line->text();
-        }
-        return lines;
-    }
-
   private slots:
     // The places of whole mount tables: "/", disks, USB sticks and network
     // shares; no snap or other loop image, automount point or mount in the
@@ -107,7 +96,12 @@ class TestLists : public QObject {
     void lines_show_ancestors_then_subfolders() {
         FolderList list;
         list.ShowFolder(music_);
-        const QStringList lines = Lines(list);
+        QStringList lines;  // "<indent><o|c> <text>", o for an open (ancestor) folder
+        for (int row = 0; row < list.count(); ++row) {
+            const QListWidgetItem* line = list.item(row);
+            lines << QString(line->data(FolderList::kLevelRole).toInt(), ' ') +
+                         (line->data(FolderList::kOpenRole).toBool() ? "o " : "c ") + line->text();
+        }
         const int open = static_cast<int>(std::count(music_.begin(), music_.end(), '/')) + 1;
         QCOMPARE(lines.first(), QStringLiteral("o /"));
         QStringList expected{QString(open - 1, ' ') + "o music"};
