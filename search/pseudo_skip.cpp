@@ -33,7 +33,9 @@ bool PseudoMountSkip::Skips(const std::string& folder, dev_t folderDev,
         return true;
     }
     if (lengths_.count(JoinedLength(folder, sub.name)) == 0) return false;
-    return paths_.count(AddBackslash(folder) + sub.name) != 0;
+    std::string path = folder;
+    AppendToPath(path, sub.name);
+    return paths_.count(path) != 0;
 }
 
 }  // namespace doze

@@ -295,7 +295,7 @@ TEST_P(TargetAppearing, IsReplacedOnlyWithConsent) {
     EXPECT_EQ(handler.sa_handler, SIG_DFL);  // the guard of a named file is gone
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, TargetAppearing,
+INSTANTIATE_TEST_SUITE_P(Consent, TargetAppearing,
                          ::testing::Values(ConsentCase{"asked_before", false, -1, true},
                                            ConsentCase{"yes", false, 1, true},
                                            ConsentCase{"no", false, 0, true},
