@@ -4,6 +4,7 @@
 
 #include "app/frm_progress.h"
 #include "app/search_thread.h"
+#include "output/list_formats.h"
 #include "output/safe_file.h"
 #include "ui/platform_ui.h"
 
@@ -38,13 +39,11 @@ class WindowFrontEnd : public RunFrontEnd {
     }
     std::optional<ListTarget> ChooseTarget(ListFormat& format) override {
         format = run_.kind ? run_.kind() : ListFormat::Text;
-        const bool html = format == ListFormat::Html;
+        const ListFormatInfo& info = FormatInfo(format);
         CommonDialog& CD = run_.CD;
         CD.CancelError = true;
-        CD.DialogTitle =
-            html ? QStringLiteral("Save as HTML") : QStringLiteral("Save as plain text");
-        CD.Filter = html ? QStringLiteral("HTML Files (*.html)|*.html")
-                         : QStringLiteral("Text Files (*.txt)|*.txt");
+        CD.DialogTitle = QString::fromLatin1(info.dialogTitle);
+        CD.Filter = QString::fromLatin1(info.filter);
         try {
             CD.ShowSave(run_.owner);
         } catch (const DialogCancelled&) {

@@ -41,15 +41,23 @@ void Complain(const std::string& line) {
 void PrintHelp() {
     std::printf(
         "%s\n\n"
-        "Lists every *.mp3 file below FOLDER with its size in megabytes, grouped by\n"
-        "folder, as plain text (the default) or as an HTML page, into OUTPUT.\n\n"
-        "  --html     write an HTML page instead of plain text\n"
-        "  --force    replace OUTPUT if it exists\n"
-        "  --quiet    no warnings about folders that could not be listed\n"
-        "  --help     show this help and exit\n"
-        "  --version  show the version and exit\n\n"
+        "Lists every *.mp3 file below FOLDER with its size, grouped by folder, into\n"
+        "OUTPUT: as plain text with sizes in megabytes (the default), as an HTML page,\n"
+        "or, for spreadsheets and scripts, as CSV or JSON with exact byte counts.\n\n"
+        "  --format FORMAT    text (the default), html, csv or json\n"
+        "  --html             the same as --format html\n"
+        "  --tags             csv and json: each file's duration, bitrate, sample rate,\n"
+        "                     channels and its tags (artist, album, title, track, year,\n"
+        "                     genre); json adds totals of files, bytes and duration\n"
+        "  --exact-durations  --tags, and count the frames of every file that does not\n"
+        "                     give its frame count in a header (reads each such file)\n"
+        "  --force            replace OUTPUT if it exists\n"
+        "  --quiet            no warnings about folders and files that could not be read\n"
+        "  --help             show this help and exit\n"
+        "  --version          show the version and exit\n\n"
         "OUTPUT \"-\" writes to standard output. The file is replaced only once the\n"
-        "whole list has been written.\n\n"
+        "whole list has been written. In CSV a field that begins with = + - @, a tab or\n"
+        "a carriage return gets a leading ' so that no spreadsheet runs it as a formula.\n\n"
         "Exit status: 0 list written, 1 no MP3 files found, 2 usage error or FOLDER\n"
         "not a folder, 3 OUTPUT exists (no --force), 4 search failed, 5 write failed.\n",
         doze::UsageLine().c_str());
@@ -81,8 +89,14 @@ class CliFrontEnd : public doze::RunFrontEnd {
     bool RootMustBeListed() const override { return true; }
     void SearchEnded() override { live_.Finish(); }
     void NothingFound() override { Say("No MP3 files were found in the search path."); }
+    std::optional<doze::AudioReadOptions> AudioWanted() const override {
+        if (!options_.tags) return std::nullopt;
+        doze::AudioReadOptions audio;
+        audio.exactDurations = options_.exactDurations;
+        return audio;
+    }
     std::optional<doze::ListTarget> ChooseTarget(doze::ListFormat& format) override {
-        format = options_.html ? doze::ListFormat::Html : doze::ListFormat::Text;
+        format = options_.format;
         return doze::ListTarget{options_.output, options_.output == "-", options_.force};
     }
     bool ReplaceAppeared(const std::string& path) override {
@@ -132,7 +146,7 @@ int Run(const doze::CliOptions& options) {
 int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "");
     const doze::CliOptions options =
-        doze::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+        doze::ParseCliOptions(std::vector<std::string>(argv, argv + argc));
     switch (options.action) {
         case doze::CliOptions::Action::Help:
             PrintHelp();
@@ -141,7 +155,7 @@ int main(int argc, char** argv) {
             std::printf("dozedozovo-list %s\n", DOZE_VERSION);
             return kOk;
         case doze::CliOptions::Action::UsageError:
-            Complain(options.error);
+            if (!options.error.empty()) Complain(options.error);
             Say(doze::UsageLine());
             return kUsage;
         case doze::CliOptions::Action::List:

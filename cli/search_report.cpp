@@ -24,6 +24,10 @@ void SearchReport::FolderNotListed(const std::string& path, const std::string& c
     WriteFully(fd_, "dozedozovo-list: warning: " + path + ": " + cause + "\n");
 }
 
+void SearchReport::FileNotRead(const std::string& path, const std::string& cause) {
+    FolderNotListed(path, cause);
+}
+
 void SearchReport::Finish() {
     if (shown_) WriteFully(fd_, "\r\033[K");
     shown_ = false;

@@ -37,6 +37,7 @@ bool Search(SearchState& state, RunFrontEnd& frontEnd, const SearchFunction& sea
     SearchParams params;
     SearchStage stage(frontEnd);
     BeginRun(state, params);
+    params.Audio = frontEnd.AudioWanted();
     frontEnd.RunSearchStep([&] {
         if (search) {
             search(params, state, frontEnd.Progress());
@@ -55,7 +56,8 @@ RunOutcome Write(const SearchState& state, RunFrontEnd& frontEnd) {
     ListFormat format = ListFormat::Text;
     const std::optional<ListTarget> target = frontEnd.ChooseTarget(format);
     if (!target) return RunOutcome::Declined;
-    const ListJob job{state.SearchRoot, &state.FoundList, LocaleDecimalSeparator()};
+    const ListJob job{state.SearchRoot, &state.FoundList, LocaleDecimalSeparator(),
+                      frontEnd.AudioWanted() ? &state.FoundAudio : nullptr};
     if (target->toStandardOutput) {
         DescriptorSink out(STDOUT_FILENO, "standard output");
         WriteList(format, job, out, frontEnd);
@@ -69,6 +71,21 @@ RunOutcome Write(const SearchState& state, RunFrontEnd& frontEnd) {
         WriteList(format, job, target->path, frontEnd, consent);
     }
     return RunOutcome::Written;
+}
+
+// The save step and the writer, again after a write failure while the front
+// end wants it. Out of memory passes through.
+RunOutcome WriteUntilDone(const SearchState& state, RunFrontEnd& frontEnd) {
+    for (;;) {
+        try {
+            return Write(state, frontEnd);
+        } catch (const TargetAppeared&) {
+            return RunOutcome::Declined;  // the front end was asked and kept the file
+        } catch (const Failure& failure) {
+            frontEnd.Failed(RunOutcome::WriteFailed, failure.what());
+            if (!frontEnd.SaveAgainAfterWriteFailure()) return RunOutcome::WriteFailed;
+        }
+    }
 }
 
 std::string OutOfMemory(const std::string& what) {
@@ -87,10 +104,8 @@ RunOutcome GenerateList(SearchState& state, RunFrontEnd& frontEnd, const SearchF
             outcome = RunOutcome::NothingFound;
         } else {
             outcome = RunOutcome::WriteFailed;
-            outcome = Write(state, frontEnd);
+            outcome = WriteUntilDone(state, frontEnd);
         }
-    } catch (const TargetAppeared&) {
-        outcome = RunOutcome::Declined;  // the front end was asked and kept the file
     } catch (const std::bad_alloc&) {
         outOfMemory = true;
     } catch (const std::exception& cause) {

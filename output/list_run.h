@@ -42,6 +42,9 @@ class RunFrontEnd : public CompletionReporter {
     // True: a searched folder that cannot be listed at all is a search
     // failure; false: it is a search that found nothing.
     virtual bool RootMustBeListed() const { return false; }
+    // How the search is to read each file's audio facts (durations, tags);
+    // nullopt: it reads none.
+    virtual std::optional<AudioReadOptions> AudioWanted() const { return std::nullopt; }
     // The search has ended, normally or not: called exactly once, before any
     // other message of the run.
     virtual void SearchEnded() {}
@@ -55,10 +58,14 @@ class RunFrontEnd : public CompletionReporter {
     virtual bool ReplaceAppeared(const std::string& path) = 0;
     // A failure ended the run; `message` names the path and the cause.
     virtual void Failed(RunOutcome outcome, const std::string& message) = 0;
+    // After a write failure was told through Failed: true offers the save
+    // step again with the same list.
+    virtual bool SaveAgainAfterWriteFailure() { return false; }
 };
 
 // The road of one list: begin run, search, the test for nothing found, trim,
-// the save step, the writer, and the found-file list released in every case.
+// the save step, the writer (the save step again after a write failure, while
+// the front end wants it), and the found-file list released in every case.
 // Never throws: every failure, out of memory included, reaches
 // frontEnd.Failed. `state.SearchRoot` is the folder searched.
 RunOutcome GenerateList(SearchState& state, RunFrontEnd& frontEnd,

@@ -2,7 +2,9 @@
 
 #include <utility>
 
+#include "output/list_formats.h"
 #include "output/safe_file.h"
+#include "output/write_failure.h"
 
 namespace doze {
 
@@ -12,8 +14,15 @@ std::string CompletionText(std::int32_t count) {
 
 std::int32_t WriteList(ListFormat format, const ListJob& job, ListSink& sink,
                        CompletionReporter& reporter) {
-    return format == ListFormat::Html ? WriteHtmlList(job, sink, reporter)
-                                      : WriteTextList(job, sink, reporter);
+    std::int32_t listed = 0;
+    try {
+        listed = FormatInfo(format).writer(job, sink);
+    } catch (const SizeConversionFailure& failure) {
+        throw WriteFailure("Cannot write \"" + sink.Name() + "\": " + failure.what());
+    }
+    sink.Commit();
+    reporter.ListComplete(listed);
+    return listed;
 }
 
 std::int32_t WriteList(ListFormat format, const ListJob& job, const std::string& outputPath,

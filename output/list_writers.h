@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "audio/audio_facts.h"
 #include "output/list_sink.h"
 #include "output/safe_file.h"
 #include "search/search_state.h"
@@ -16,6 +18,9 @@ struct ListJob {
     std::string SearchRoot;
     const EntryList* FoundList = nullptr;
     std::string DecimalSeparator = ".";
+    // The audio facts of the file entries, one per file entry in list order;
+    // null when the list was made without them.
+    const std::vector<AudioFacts>* Audio = nullptr;
 };
 
 // Told once a list has been written in full and stored.
@@ -31,23 +36,25 @@ std::string CompletionText(std::int32_t count);
 // Title of the completion message: "Complete".
 inline constexpr const char* kCompletionTitle = "Complete";
 
-// Writes the plain-text list into `sink`, commits it, then tells `reporter`.
-// Returns the number of files listed. Throws WriteFailure; then nothing is
-// reported and the sink's target is unchanged.
-std::int32_t WriteTextList(const ListJob& job, ListSink& sink, CompletionReporter& reporter);
+// The writers. Each renders the job's list into `sink` and returns the number
+// of files listed; storing the list (Commit) and telling the user are the
+// caller's. A size that cannot be read throws SizeConversionFailure, a sink
+// that cannot take the bytes WriteFailure.
+std::int32_t WriteTextList(const ListJob& job, ListSink& sink);  // plain text
+std::int32_t WriteHtmlList(const ListJob& job, ListSink& sink);  // a page of tables
+std::int32_t WriteCsvList(const ListJob& job, ListSink& sink);   // one row per file
+std::int32_t WriteJsonList(const ListJob& job, ListSink& sink);  // one JSON document
 
-// The same as an HTML page.
-std::int32_t WriteHtmlList(const ListJob& job, ListSink& sink, CompletionReporter& reporter);
+// The list formats; ListFormatInfo tells the rest.
+enum class ListFormat { Text, Html, Csv, Json };
 
-// The two list formats, and the writer of each.
-enum class ListFormat { Text, Html };
-
-// The writer of `format` into `sink`.
+// Renders the list of `format` into `sink`, commits it, then tells `reporter`
+// the count, which it returns. Throws WriteFailure (a size that cannot be
+// read included); then nothing is reported and the sink's target is unchanged.
 std::int32_t WriteList(ListFormat format, const ListJob& job, ListSink& sink,
                        CompletionReporter& reporter);
 
-// The writer of `format`, replacing the file `outputPath` safely; `consent`
-// as for ReplacingFile.
+// The same, replacing the file `outputPath` safely; `consent` as for ReplacingFile.
 std::int32_t WriteList(ListFormat format, const ListJob& job, const std::string& outputPath,
                        CompletionReporter& reporter, ReplaceConsent consent = {});
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "output/utf8.h"
+
 namespace doze {
 namespace {
 
@@ -15,48 +17,6 @@ bool IsWideControl(std::uint32_t codePoint) {
     return (codePoint >= 0x80 && codePoint <= 0x9F) || codePoint == 0x2028 || codePoint == 0x2029;
 }
 
-bool IsContinuation(unsigned char c) {
-    return (c & 0xC0) == 0x80;
-}
-
-// Length of the valid UTF-8 sequence at `i` and its code point; 0 when the
-// byte at `i` does not start one.
-std::size_t DecodeAt(std::string_view s, std::size_t i, std::uint32_t& codePoint) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) {
-        codePoint = b0;
-        return 1;
-    }
-    std::size_t length;
-    unsigned char low = 0x80, high = 0xBF;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        length = 2;
-        codePoint = b0 & 0x1Fu;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        length = 3;
-        codePoint = b0 & 0x0Fu;
-        if (b0 == 0xE0) low = 0xA0;   // no overlong forms
-        if (b0 == 0xED) high = 0x9F;  // no surrogates
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        length = 4;
-        codePoint = b0 & 0x07u;
-        if (b0 == 0xF0) low = 0x90;
-        if (b0 == 0xF4) high = 0x8F;  // nothing above U+10FFFF
-    } else {
-        return 0;
-    }
-    if (i + length > s.size()) return 0;
-    const auto b1 = static_cast<unsigned char>(s[i + 1]);
-    if (b1 < low || b1 > high) return 0;
-    codePoint = (codePoint << 6) | (b1 & 0x3Fu);
-    for (std::size_t k = 2; k < length; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        if (!IsContinuation(b)) return 0;
-        codePoint = (codePoint << 6) | (b & 0x3Fu);
-    }
-    return length;
-}
-
 }  // namespace
 
 std::string MaskControls(std::string_view text) {
@@ -64,7 +24,7 @@ std::string MaskControls(std::string_view text) {
     out.reserve(text.size());
     std::uint32_t codePoint = 0;
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = DecodeAt(text, i, codePoint);
+        const std::size_t length = DecodeUtf8At(text, i, codePoint);
         if (length == 0) {
             out += text[i++];  // a byte of invalid UTF-8 stays as it is
             continue;
@@ -85,7 +45,7 @@ std::size_t CountCharacters(std::string_view text) {
     std::size_t count = 0;
     std::uint32_t codePoint = 0;
     for (std::size_t i = 0; i < text.size(); ++count) {
-        const std::size_t length = DecodeAt(text, i, codePoint);
+        const std::size_t length = DecodeUtf8At(text, i, codePoint);
         i += length == 0 ? 1 : length;
     }
     return count;
@@ -101,7 +61,7 @@ void AppendHtmlEscaped(std::string& out, std::string_view text) {
     std::uint32_t codePoint = 0;
     for (std::size_t i = 0; i < text.size();) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        const std::size_t length = DecodeAt(text, i, codePoint);
+        const std::size_t length = DecodeUtf8At(text, i, codePoint);
         if (length == 0) {
             out += "&#" + std::to_string(byte) + ';';
             ++i;

@@ -18,9 +18,9 @@ bool IsBlank(char c) {
                                 "\" lies outside the range of a byte count.");
 }
 
-// The leading decimal number of `text`, rounded to a whole number with halves
-// to even. Blanks anywhere are passed over; no number at the start gives 0.
-std::int64_t ReadWholeNumber(std::string_view text) {
+}  // namespace
+
+std::int64_t ParseByteCount(std::string_view text) {
     std::size_t i = 0;
     auto skipBlanks = [&] {
         while (i < text.size() && IsBlank(text[i])) ++i;
@@ -66,6 +66,8 @@ std::int64_t ReadWholeNumber(std::string_view text) {
     return static_cast<std::int64_t>(magnitude);
 }
 
+namespace {
+
 // n / d rounded to the nearest whole number, halves to even.
 std::int64_t DivideRounded(std::int64_t n, std::int64_t d) {
     std::int64_t q = n / d;
@@ -78,7 +80,10 @@ std::int64_t DivideRounded(std::int64_t n, std::int64_t d) {
 }  // namespace
 
 std::string FormatSizeMB(std::string_view sizeText, std::string_view decimalSeparator) {
-    const std::int64_t bytes = ReadWholeNumber(sizeText);
+    return FormatSizeMB(ParseByteCount(sizeText), decimalSeparator);
+}
+
+std::string FormatSizeMB(std::int64_t bytes, std::string_view decimalSeparator) {
     const std::int64_t kilobytes = DivideRounded(bytes, 1024);
     const std::int64_t megabytes = DivideRounded(kilobytes, 1024);
     std::string result = std::to_string(megabytes);

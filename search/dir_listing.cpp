@@ -115,11 +115,15 @@ LengthQuery FolderListing::QueryLength(const ListedEntry& entry) const {
     struct stat st {};
     if (calls_.fstatat(fd_, entry.name.c_str(), &st, 0) != 0) {
         const int err = errno;
-        if (err == ENOENT || err == ELOOP || err == ENOTDIR) return {LengthQuery::Vanished};
+        if (err == ENOENT || err == ELOOP || err == ENOTDIR) return {LengthQuery::Vanished, 0, err};
         return {LengthQuery::Failed, 0, err};
     }
     if (!S_ISREG(st.st_mode)) return {LengthQuery::NotRegular};
     return {LengthQuery::Regular, static_cast<std::int64_t>(st.st_size)};
+}
+
+int FolderListing::OpenFile(const ListedEntry& entry) const {
+    return calls_.openat(fd_, entry.name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
 }
 
 void FolderListing::Close() {

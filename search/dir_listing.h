@@ -27,7 +27,7 @@ struct ListedEntry {
 struct LengthQuery {
     enum Outcome { Regular, NotRegular, Vanished, Failed } outcome;
     std::int64_t length = 0;  // for Regular
-    int error = 0;            // errno, for Failed
+    int error = 0;            // errno, for Vanished and Failed
 };
 
 // How much of a folder could be read.
@@ -66,6 +66,12 @@ class FolderListing {
     // folder while it is open. Names that no longer lead to anything (removed,
     // dangling or looping links, a link through a file) give Vanished.
     LengthQuery QueryLength(const ListedEntry& entry) const;
+
+    // Opens `entry` for reading, links followed, without waiting (a FIFO does
+    // not block) and without becoming the controlling terminal; the
+    // descriptor, or -1 with errno set. The caller closes it.
+    int OpenFile(const ListedEntry& entry) const;
+    const ListingCalls& Calls() const { return calls_; }
 
     void Close();
 

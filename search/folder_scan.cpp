@@ -7,7 +7,7 @@ namespace doze {
 
 FolderScan ScanFolder(const FolderRoute& route, const std::string& pattern,
                       const std::function<bool(const FolderId&)>& isAbove,
-                      const ListingCalls& calls) {
+                      const ListingCalls& calls, const AudioReadOptions* audio) {
     FolderScan scan;
     FolderListing listing(calls);
     const bool opened = listing.Open(route);
@@ -20,7 +20,7 @@ FolderScan ScanFolder(const FolderRoute& route, const std::string& pattern,
         return scan;
     }
     try {
-        CollectFolderFiles(route.path, pattern, listing, scan.fileEntries);
+        CollectFolderFiles(route.path, pattern, listing, audio, scan.fileEntries, scan.fileDetails);
     } catch (const SearchFailure& failure) {
         scan.failure = failure.what();
         return scan;  // the walk ends there; nothing after it matters

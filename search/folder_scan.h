@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "search/collector.h"
 #include "search/dir_listing.h"
 #include "search/entry_batch.h"
 
@@ -18,6 +19,7 @@ struct FolderScan {
     bool metAgain = false;
     FolderId id;
     EntryBatch fileEntries;
+    FileDetails fileDetails;  // of the file entries: audio facts, files left out
     std::vector<ListedEntry> subfolders;
     // A length query that failed, after the entries before it: its message.
     std::optional<std::string> failure;
@@ -30,11 +32,13 @@ struct FolderScan {
 };
 
 // Lists the folder at the end of `route` once and collects what matches
-// `pattern`. A folder for which `isAbove` is true is met again. Never throws
-// for the folder's contents: a failed length query is kept in `failure`.
+// `pattern`, with the files' audio facts when `audio` is given. A folder for
+// which `isAbove` is true is met again. Never throws for the folder's
+// contents: a failed length query is kept in `failure`.
 FolderScan ScanFolder(const FolderRoute& route, const std::string& pattern,
                       const std::function<bool(const FolderId&)>& isAbove,
-                      const ListingCalls& calls = SystemListingCalls());
+                      const ListingCalls& calls = SystemListingCalls(),
+                      const AudioReadOptions* audio = nullptr);
 
 // Why a folder could not be listed, or only in part, as a short phrase; empty
 // when it was listed, or passed over on purpose.

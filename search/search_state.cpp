@@ -51,7 +51,9 @@ FileEntryParts SplitFileEntry(std::string_view entry) {
 void BeginRun(SearchState& state, SearchParams& params) {
     params.Pattern = "*.mp3";
     params.Path = state.SearchRoot;
+    params.Audio.reset();
     state.FoundList.Dimension(EntryList::kCapacity);
+    std::vector<AudioFacts>().swap(state.FoundAudio);
     state.FoundCount = 0;
 }
 
@@ -68,6 +70,7 @@ bool EndSearch(SearchState& state) {
 
 void ReleaseList(SearchState& state) {
     state.FoundList.Erase();
+    std::vector<AudioFacts>().swap(state.FoundAudio);
 }
 
 }  // namespace doze

@@ -1,10 +1,12 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "audio/audio_facts.h"
 #include "search/entry_batch.h"
 
 namespace doze {
@@ -14,6 +16,9 @@ namespace doze {
 struct SearchParams {
     std::string Path;
     std::string Pattern;
+    // How to read each collected file's audio facts into FoundAudio; nullopt:
+    // none are read.
+    std::optional<AudioReadOptions> Audio;
 };
 
 // The found-file list: entries numbered from 1, kept in one EntryBatch so that
@@ -68,10 +73,12 @@ struct SearchState {
     std::string SearchRoot;
     EntryList FoundList;
     std::int32_t FoundCount = 0;
+    // With SearchParams::Audio: the audio facts of each file entry, in list order.
+    std::vector<AudioFacts> FoundAudio;
 };
 
-// Begin run: Pattern "*.mp3", Path = SearchRoot, the list dimensioned to its
-// full capacity and the count set to 0.
+// Begin run: Pattern "*.mp3", Path = SearchRoot, no audio facts, the list
+// dimensioned to its full capacity and the count set to 0.
 void BeginRun(SearchState& state, SearchParams& params);
 
 // Append step: raises FoundCount first, then stores the entry at that index;
@@ -83,7 +90,7 @@ void AppendEntry(SearchState& state, std::string_view entry);
 // FoundCount entries and returns true.
 bool EndSearch(SearchState& state);
 
-// Release step: erases the list.
+// Release step: erases the list and the audio facts.
 void ReleaseList(SearchState& state);
 
 }  // namespace doze

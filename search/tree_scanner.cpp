@@ -93,7 +93,7 @@ bool TreeScanner::ScanNode(WalkNode& node, bool mayDefer) {
                 }
                 return false;
             },
-            calls_);
+            calls_, audio_);
         // Out of descriptors while other threads hold theirs: the walk lists
         // it later, alone.
         if (mayDefer && scan.outcome == ListingOutcome::NotListed &&

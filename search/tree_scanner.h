@@ -40,9 +40,14 @@ using WalkTree = std::unique_ptr<WalkNode, WalkTreeDeleter>;
 // failure. What is not listed then is listed later, when the walk gets there.
 class TreeScanner {
   public:
+    // With `audio`, each collected file's audio facts are read as it is found.
     TreeScanner(std::string pattern, const PseudoMountSkip& skip, std::int64_t capacity,
-                const ListingCalls& calls)
-        : pattern_(std::move(pattern)), skip_(skip), capacity_(capacity), calls_(calls) {}
+                const ListingCalls& calls, const AudioReadOptions* audio = nullptr)
+        : pattern_(std::move(pattern)),
+          skip_(skip),
+          capacity_(capacity),
+          calls_(calls),
+          audio_(audio) {}
 
     // Lists `root` and what lies below it: `first` threads at first, this one
     // included, more while they wait on the disk, up to `most`. A thread that
@@ -66,6 +71,7 @@ class TreeScanner {
     const PseudoMountSkip& skip_;
     const std::int64_t capacity_;
     const ListingCalls& calls_;
+    const AudioReadOptions* audio_;
     std::mutex mutex_;
     std::condition_variable ready_;
     std::vector<WalkNode*> todo_;

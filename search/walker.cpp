@@ -19,12 +19,30 @@ void Report(SearchProgress* progress, const std::string& path, const FolderScan&
     if (!cause.empty()) progress->FolderNotListed(path, cause);
 }
 
-// Appends a listed folder's own file entries; its failure, if any, ends the walk.
-void AppendFiles(SearchState& state, WalkNode& node) {
+// Appends a listed folder's own file entries and their audio facts, and tells
+// `progress` of the files left out; the folder's failure, if any, ends the walk.
+void AppendFiles(SearchState& state, WalkNode& node, const std::string& path,
+                 SearchProgress* progress, bool audio) {
     const EntryBatch& files = node.scan.fileEntries;
-    for (std::size_t i = 0; i < files.size(); ++i) AppendEntry(state, files[i]);
+    FileDetails& details = node.scan.fileDetails;
+    if (progress != nullptr) {
+        std::string filePath;
+        for (const FileProblem& problem : details.problems) {
+            filePath = path;
+            AppendToPath(filePath, problem.name);
+            progress->FileNotRead(filePath, problem.cause);
+        }
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        AppendEntry(state, files[i]);
+        if (audio) {
+            state.FoundAudio.push_back(i < details.audio.size() ? std::move(details.audio[i])
+                                                                : AudioFacts{});
+        }
+    }
     if (node.scan.failure) throw SearchFailure(*node.scan.failure);
     node.scan.fileEntries.Release();
+    details = FileDetails{};
 }
 
 // Lays the listed tree down into the found-file list in walk order, building
@@ -38,7 +56,8 @@ void AppendTree(SearchParams& params, SearchState& state, TreeScanner& scanner, 
     }
     Report(progress, root.name, root.scan);
     if (!root.scan.Entered()) return;
-    AppendFiles(state, root);
+    const bool audio = params.Audio.has_value();
+    AppendFiles(state, root, root.name, progress, audio);
     std::string path = root.name;
     struct Level {
         WalkNode* node;
@@ -61,7 +80,7 @@ void AppendTree(SearchParams& params, SearchState& state, TreeScanner& scanner, 
         if (!child.scanned) scanner.Scan(child);
         Report(progress, path, child.scan);
         if (child.scan.Entered()) {
-            AppendFiles(state, child);
+            AppendFiles(state, child, path, progress, audio);
             stack.push_back(Level{&child, 0, path.size()});
         }
     }
@@ -82,7 +101,7 @@ void SearchFolder(SearchParams& params, SearchState& state, const MountSet& skip
     const PseudoMountSkip pseudo(skip);
     TreeScanner scanner(params.Pattern, pseudo,
                         static_cast<std::int64_t>(state.FoundList.UpperBound()) - state.FoundCount,
-                        calls);
+                        calls, params.Audio ? &*params.Audio : nullptr);
     const int most = std::max(threads, 1);
     scanner.Run(*root, std::min(most, DefaultSearchThreads()), most, progress);
     state.FoundList.ReserveBytes(scanner.Bytes());

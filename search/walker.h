@@ -19,6 +19,10 @@ class SearchProgress {
     // text for the error, "it changed during the search", "it could be read
     // only in part (Input/output error)").
     virtual void FolderNotListed(const std::string& /*path*/, const std::string& /*cause*/) {}
+    // A file left out of the list because it could not be read (a link that
+    // dangles, loops or leads where the user may not look), or one whose audio
+    // facts could be read only in part, in walk order: its path and the cause.
+    virtual void FileNotRead(const std::string& /*path*/, const std::string& /*cause*/) {}
 };
 
 // How many threads list folders while the work keeps them busy on the
@@ -32,7 +36,7 @@ inline constexpr int kMostSearchThreads = 8;
 // The one entry point of the search: walks the tree below params.Path into
 // state.FoundList / state.FoundCount, with up to kMostSearchThreads threads.
 // Throws SearchFailure when the list is full or a file's length cannot be
-// read, and, with `rootMustBeListed`, when params.Path cannot be listed at
+// read for a device error, and, with `rootMustBeListed`, when params.Path cannot be listed at
 // all ("Cannot list "PATH": CAUSE."); a folder that cannot be listed is
 // otherwise passed over and told to `progress`.
 void RunSearch(SearchParams& params, SearchState& state, SearchProgress* progress = nullptr,

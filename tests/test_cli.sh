@@ -76,6 +76,33 @@ check "folders-only exit" 0 "$rc"
 check "folders-only count" "0 MP3 files were generated, have a nice day!" "$err"
 check "folders-only lines" 5 "$(wc -l <"$work/folders.txt")"
 
+# A link whose target name is too long for any file system is left out and named, for root too.
+mkdir -p "$work/links"
+truncate -s 1048576 "$work/links/ok.mp3"
+ln -s "$(printf 'a%.0s' {1..300})" "$work/links/x.mp3"
+run "$work/links" -
+check "too long a link: exit" 0 "$rc"
+check "too long a link: warning" "dozedozovo-list: warning: $work/links/x.mp3: File name too long" \
+    "$(head -1 <<<"$err")"
+
+# The other formats, and what applies to which.
+run --format csv "$root" -
+check "csv exit" 0 "$rc"
+check "csv rows" "folder,name,bytes|$root,intro.mp3,3670016|$root/Live/1999,concert.mp3,5000000" \
+    "$(head -3 <<<"$out" | tr -d '\r' | paste -sd'|')"
+run --format=json --quiet "$root" -
+check "json exit" 0 "$rc"
+check "json totals" ' "totals": {"files": 4, "folders": 3, "bytes": 12864319, "duration_ms": null}}' \
+    "$(tail -1 <<<"$out")"
+for args in "--format xml" "--tags" "--html --exact-durations" "--format text --tags"; do
+    run $args "$root" -
+    check "usage error: $args" 2 "$rc"
+done
+check "usage error names the options" \
+    "dozedozovo-list: --tags and --exact-durations do not apply to --format text" "$(head -1 <<<"$err")"
+run "$root" "$work/one.txt" "$work/two.txt"
+check "three operands exit" 2 "$rc"
+
 # Usage and a FOLDER that is not one.
 run
 check "no arguments exit" 2 "$rc"
@@ -131,10 +158,11 @@ chmod 0 "$work/part/closed" "$work/shut"
 if [ "$(id -u)" = 0 ] && ! command -v setpriv >/dev/null; then
     echo "SKIP unreadable folders: no setpriv to drop root's rights"
 else
-    # A file whose length cannot be read ends the search (exit 4).
+    # A file whose length cannot be read is left out and named; the list is written.
     as_user "$work/locked" -
-    check "search failure exit" 4 "$rc"
-    check "search failure names the file" 1 "$(grep -c 'no-search/song.mp3' <<<"$err")"
+    check "unreadable file: list written" 0 "$rc"
+    check "unreadable file: warning" \
+        "dozedozovo-list: warning: $work/locked/no-search/song.mp3: Permission denied" "$(head -1 <<<"$err")"
     # A folder that cannot be listed is named with its cause; the list is written.
     as_user "$work/part" -
     check "unreadable folder: list written" 0 "$rc"

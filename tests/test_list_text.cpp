@@ -222,4 +222,75 @@ TEST(WriteHtmlList, NamesPathsAndRootAreEscaped) {
     EXPECT_EQ(lines[18], "<TD WIDTH=50%>&#233;.mp3</TD>");
 }
 
+// The bytes `format` writes for `entries` found below "/M", with `audio`.
+std::string Bytes(doze::ListFormat format, const Strings& entries,
+                  const std::vector<doze::AudioFacts>* audio = nullptr) {
+    doze::EntryList list;
+    list.Dimension(static_cast<std::int32_t>(entries.size()));
+    for (const std::string& entry : entries) list.Store(list.Stored() + 1, entry);
+    Memory memory;
+    WriteList(format, {"/M", &list, ".", audio}, memory, memory);
+    return memory.text;
+}
+
+// Rows of files only, each with its folder; guarded, quoted and repaired fields.
+TEST(WriteCsvList, OneRowPerFileWithItsFolder) {
+    EXPECT_EQ(
+        Bytes(doze::ListFormat::Csv,
+              {"=sum(1).mp3|3", "/M/a,b", "/M/a,b/\"q\"", "x\ny.mp3|5", "-\xff.mp3|0"}),
+        "folder,name,bytes\r\n/M,'=sum(1).mp3,3\r\n"
+        "\"/M/a,b/\"\"q\"\"\",\"x\ny.mp3\",5\r\n\"/M/a,b/\"\"q\"\"\",'-\xef\xbf\xbd.mp3,0\r\n");
+}
+
+TEST(WriteCsvList, AudioColumnsEmptyWhereUnknown) {
+    doze::AudioFacts known;
+    known.durationMs = 60000;
+    known.durationExact = true;
+    known.bitrateKbps = 128;
+    known.vbr = false;
+    known.sampleRate = 44100;
+    known.channels = 2;
+    known.artist = "A, B";
+    known.track = 3;
+    known.genre = "Rock";
+    const std::vector<doze::AudioFacts> audio = {known, {}};
+    EXPECT_EQ(Bytes(doze::ListFormat::Csv, {"a.mp3|1", "b.mp3|2"}, &audio),
+              "folder,name,bytes,duration_ms,duration_exact,bitrate_kbps,vbr,sample_rate,"
+              "channels,artist,album,title,track,year,genre\r\n"
+              "/M,a.mp3,1,60000,true,128,false,44100,2,\"A, B\",,,3,,Rock\r\n"
+              "/M,b.mp3,2,,,,,,,,,,,,\r\n");
+}
+
+// Folders with files of their own, in list order, each with its totals; a
+// duration total only where every file has a duration; invalid UTF-8 kept in hex.
+TEST(WriteJsonList, FoldersFilesAndTotals) {
+    doze::AudioFacts timed;
+    timed.durationMs = 1500;
+    timed.title = "T\"<";
+    const std::vector<doze::AudioFacts> audio = {timed, timed, {}};
+    const std::string nulls =
+        "\"bitrate_kbps\": null, \"vbr\": null, \"sample_rate\": null, \"channels\": null, "
+        "\"artist\": null, \"album\": null, ";
+    const std::string more = "\"track\": null, \"year\": null, \"genre\": null}";
+    EXPECT_EQ(
+        Bytes(doze::ListFormat::Json,
+              {"/M/a", "x\x1b.mp3|1", "/M/a/b", "/M/\xff", "y.mp3|2", "z|3"}, &audio),
+        "{\"generator\": \"dozedozovo-list " DOZE_VERSION
+        "\", \"root\": \"/M\",\n \"folders\": [\n"
+        "  {\"path\": \"/M/a\", \"files\": [\n"
+        "   {\"name\": \"x\\u001b.mp3\", \"bytes\": 1, \"duration_ms\": 1500, \"duration_exact\": "
+        "false, " +
+            nulls + "\"title\": \"T\\\"<\", " + more +
+            "\n  ], \"totals\": {\"files\": 1, \"bytes\": 1, \"duration_ms\": 1500}},\n"
+            "  {\"path\": \"/M/\xef\xbf\xbd\", \"path_hex\": \"2f4d2fff\", \"files\": [\n"
+            "   {\"name\": \"y.mp3\", \"bytes\": 2, \"duration_ms\": 1500, \"duration_exact\": "
+            "false, " +
+            nulls + "\"title\": \"T\\\"<\", " + more +
+            ",\n   {\"name\": \"z\", \"bytes\": 3, \"duration_ms\": null, \"duration_exact\": "
+            "null, " +
+            nulls + "\"title\": null, " + more +
+            "\n  ], \"totals\": {\"files\": 2, \"bytes\": 5, \"duration_ms\": null}}\n ],\n"
+            " \"totals\": {\"files\": 3, \"folders\": 2, \"bytes\": 6, \"duration_ms\": null}}\n");
+}
+
 }  // namespace

@@ -31,11 +31,15 @@ using doze::test::TempTree;
 using Strings = std::vector<std::string>;
 using Reports = std::vector<std::pair<std::string, std::string>>;
 
-// Remembers the folders it is told could not be listed.
+// Remembers the folders it is told could not be listed, and the files
+// (their causes marked "file: ").
 class NotListedRecorder : public doze::SearchProgress {
   public:
     void FolderNotListed(const std::string& path, const std::string& cause) override {
         reports.emplace_back(path, cause);
+    }
+    void FileNotRead(const std::string& path, const std::string& cause) override {
+        reports.emplace_back(path, "file: " + cause);
     }
     Reports reports;
 };
@@ -220,23 +224,67 @@ TEST(SearchFolder, LaysEntriesDownDepthFirstFilesFirstInFoldedNameOrder) {
     EXPECT_EQ(Found(r + "/"), expected);  // one separator between the parts
 }
 
+// Links are followed to regular files; a link that leads nowhere is left out
+// and told, and so is one the user may not follow; a device error ends the search.
 TEST(CollectFolderFiles, CollectsOnlyRegularFilesFollowingLinks) {
     TempTree t;
     t.File("real.mp3", 2048);
     t.File("hidden/.secret.mp3", 7);
     t.Folder("Album.mp3");  // a folder named like music is walked, never collected
     t.File("Album.mp3/inside.mp3", 3);
-    t.Link("link.mp3", "real.mp3");         // a link to a file: its own name, target's size
-    t.Link("dangling.mp3", "nowhere.mp3");  // resolves nowhere: passed over
+    t.Link("link.mp3", "real.mp3");  // a link to a file: its own name, target's size
+    t.Link("dangling.mp3", "nowhere.mp3");
     t.Link("loop1.mp3", "loop2.mp3");
-    t.Link("loop2.mp3", "loop1.mp3");     // a loop: passed over
-    t.Link("through.mp3", "real.mp3/x");  // through a file: passed over
-    t.Link("dirlink.mp3", "hidden");      // a link to a folder: neither walked nor listed
+    t.Link("loop2.mp3", "loop1.mp3");
+    t.Link("through.mp3", "real.mp3/x");
+    t.Link("long.mp3", std::string(300, 'a'));  // a target name no file system takes
+    t.Link("dirlink.mp3", "hidden");            // a link to a folder: neither walked nor listed
     t.Link("dirlink", "hidden");
     ASSERT_EQ(::mkfifo(t.Path("pipe.mp3").c_str(), 0644), 0);  // never opened, never listed
     const std::string r = t.Root();
-    EXPECT_EQ(Found(r), (Strings{"link.mp3|2048", "real.mp3|2048", r + "/Album.mp3", "inside.mp3|3",
-                                 r + "/hidden", ".secret.mp3|7"}));
+    const Outcome found = SearchWith(r, {});
+    EXPECT_EQ(found.entries, (Strings{"link.mp3|2048", "real.mp3|2048", r + "/Album.mp3",
+                                      "inside.mp3|3", r + "/hidden", ".secret.mp3|7"}));
+    EXPECT_EQ(found.failure, "");
+    EXPECT_EQ(found.reports, (Reports{{r + "/dangling.mp3", "file: No such file or directory"},
+                                      {r + "/long.mp3", "file: File name too long"},
+                                      {r + "/loop1.mp3", "file: Too many levels of symbolic links"},
+                                      {r + "/loop2.mp3", "file: Too many levels of symbolic links"},
+                                      {r + "/through.mp3", "file: Not a directory"}}));
+    t.File("shut/song.mp3", 1);
+    ::chmod(t.Path("shut").c_str(), 0744);  // listed, but its files cannot be looked at
+    ::chmod(t.Root().c_str(), 0755);
+    const int asUser = InChild([&] {
+        if (!doze::test::DropToOrdinaryUser()) return doze::test::kSkipped;
+        const Outcome shut = SearchWith(t.Path("shut"), {});
+        return shut.entries.empty() && shut.failure.empty() &&
+                       shut.reports == Reports{{t.Path("shut/song.mp3"), "file: Permission denied"}}
+                   ? 1
+                   : 0;
+    });
+    if (asUser == doze::test::kSkipped) GTEST_SKIP() << "no ordinary user to become";
+    EXPECT_EQ(asUser, 1) << "a file the user may not look at is left out and told";
+}
+
+int DeviceErrorFstatat(int dir, const char* path, struct stat* st, int flags) {
+    if (std::string_view(path) == "bad.mp3" && flags == 0) {
+        errno = EIO;
+        return -1;
+    }
+    return ::fstatat(dir, path, st, flags);
+}
+
+TEST(CollectFolderFiles, ADeviceErrorEndsTheSearch) {
+    TempTree t;
+    t.File("a.mp3", 1);
+    t.File("bad.mp3", 1);
+    t.File("c.mp3", 1);
+    const doze::ListingCalls calls = {RealOpenat, ::getdents64, ::fstat, DeviceErrorFstatat,
+                                      ::close};
+    const Outcome found = SearchWith(t.Root(), {.calls = &calls});
+    EXPECT_EQ(found.entries, Strings{"a.mp3|1"});
+    EXPECT_EQ(found.failure,
+              "Cannot read the length of \"" + t.Path("bad.mp3") + "\": Input/output error.");
 }
 
 TEST(SearchFolder, PseudoFileSystemMountsAreSkippedAndFoldersNotEnteredTwice) {
