@@ -19,9 +19,9 @@ bool IsContinuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
 }
 
-// Length of the valid UTF-8 sequence at `i` and its code point; 0 when the
-// byte at `i` does not start one.
-std::size_t DecodeAt(std::string_view s, std::size_t i, std::uint32_t& codePoint) {
+}  // namespace
+
+std::size_t Utf8SequenceAt(std::string_view s, std::size_t i, std::uint32_t& codePoint) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     if (b0 < 0x80) {
         codePoint = b0;
@@ -57,14 +57,12 @@ std::size_t DecodeAt(std::string_view s, std::size_t i, std::uint32_t& codePoint
     return length;
 }
 
-}  // namespace
-
 std::string MaskControls(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     std::uint32_t codePoint = 0;
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = DecodeAt(text, i, codePoint);
+        const std::size_t length = Utf8SequenceAt(text, i, codePoint);
         if (length == 0) {
             out += text[i++];  // a byte of invalid UTF-8 stays as it is
             continue;
@@ -85,7 +83,7 @@ std::size_t CountCharacters(std::string_view text) {
     std::size_t count = 0;
     std::uint32_t codePoint = 0;
     for (std::size_t i = 0; i < text.size(); ++count) {
-        const std::size_t length = DecodeAt(text, i, codePoint);
+        const std::size_t length = Utf8SequenceAt(text, i, codePoint);
         i += length == 0 ? 1 : length;
     }
     return count;
@@ -101,7 +99,7 @@ void AppendHtmlEscaped(std::string& out, std::string_view text) {
     std::uint32_t codePoint = 0;
     for (std::size_t i = 0; i < text.size();) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        const std::size_t length = DecodeAt(text, i, codePoint);
+        const std::size_t length = Utf8SequenceAt(text, i, codePoint);
         if (length == 0) {
             out += "&#" + std::to_string(byte) + ';';
             ++i;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,10 @@ namespace doze {
 // U+009F and the separators U+2028 and U+2029 replaced by "?" each, so a name
 // stays on its line. Bytes of invalid UTF-8 stay as they are.
 std::string MaskControls(std::string_view text);
+
+// Length of the valid UTF-8 sequence at `i` of `s` and its code point; 0 when
+// the byte at `i` does not start one.
+std::size_t Utf8SequenceAt(std::string_view s, std::size_t i, std::uint32_t& codePoint);
 
 // Characters in `text`: UTF-8 code points, each byte of an invalid sequence
 // counting as one.
