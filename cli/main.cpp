@@ -16,7 +16,9 @@
 #include "cli/search_report.h"
 #include "output/list_run.h"
 #include "output/list_writers.h"
+#include "output/message_text.h"
 #include "output/safe_file.h"
+#include "output/write_failure.h"
 #include "search/errors.h"
 
 namespace {
@@ -30,8 +32,10 @@ enum ExitCode {
     kWriteFailed = 5,
 };
 
+// Every message goes out as one line of what it says: names from outside
+// cannot move the cursor, retitle the terminal or reorder the text.
 void Say(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fprintf(stderr, "%s\n", doze::SafeMessageText(line).c_str());
 }
 
 void Complain(const std::string& line) {
@@ -55,20 +59,36 @@ void PrintHelp() {
         doze::UsageLine().c_str());
 }
 
-// FOLDER made absolute and normalised; nullopt after a complaint.
+// FOLDER made absolute and normalised; nullopt after a complaint. It is
+// checked as the user named it: its absolute path may be longer than one
+// system call takes (a working folder deeper than PATH_MAX), and the search
+// opens such a path piece by piece.
 std::optional<std::string> ResolveFolder(const std::string& folder) {
     std::unique_ptr<char, decltype(&std::free)> real(::realpath(folder.c_str(), nullptr),
                                                      &std::free);
-    if (!real) {
-        Complain(folder + ": " + doze::SystemErrorText(errno));
+    struct stat st {};
+    if (!real || ::stat(folder.c_str(), &st) != 0) {
+        Complain(doze::MessagePath(folder) + ": " + doze::SystemErrorText(errno));
         return std::nullopt;
     }
-    struct stat st {};
-    if (::stat(real.get(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        Complain(folder + ": not a folder");
+    if (!S_ISDIR(st.st_mode)) {
+        Complain(doze::MessagePath(folder) + ": not a folder");
         return std::nullopt;
     }
     return std::string(real.get());
+}
+
+// False, after a complaint, when OUTPUT cannot be written at all (its folder
+// is missing or closed to this user, it is a folder): said before the search.
+bool OutputWritable(const doze::CliOptions& options) {
+    if (options.output == "-") return true;
+    try {
+        doze::CheckWritable(options.output);
+        return true;
+    } catch (const doze::WriteFailure& failure) {
+        Complain(failure.what());
+        return false;
+    }
 }
 
 // The companion's side of a run: the live count on a terminal, messages on
@@ -93,7 +113,7 @@ class CliFrontEnd : public doze::RunFrontEnd {
     void ListComplete(std::int32_t count) override { Say(doze::CompletionText(count)); }
 
     static void ComplainExists(const std::string& path) {
-        Complain(path + ": the file exists; use --force to replace it");
+        Complain(doze::MessagePath(path) + ": the file exists; use --force to replace it");
     }
 
   private:
@@ -109,6 +129,7 @@ int Run(const doze::CliOptions& options) {
         CliFrontEnd::ComplainExists(options.output);
         return kExists;
     }
+    if (!OutputWritable(options)) return kWriteFailed;
     doze::SearchState state;
     state.SearchRoot = *root;
     CliFrontEnd frontEnd(options);
