@@ -67,13 +67,18 @@ void InstallHandler() {
     struct sigaction ours {};
     ours.sa_handler = RemovePendingNames;
     ours.sa_mask = SignalSet(true);
-    ours.sa_flags = SA_RESTART;  // should the program's own handler return, its calls go on
-    const sigset_t set = SignalSet(true);
+    ours.sa_flags = SA_RESTART;  // should a fault's own handler return, its calls go on
+    const sigset_t all = SignalSet(true), held = SignalSet(false);
     for (int signal = 1; signal < NSIG; ++signal) {
-        if (::sigismember(&set, signal) != 1) continue;
+        if (::sigismember(&all, signal) != 1) continue;
         ::sigaction(signal, nullptr, &gPrevious[signal]);
-        // A signal the program ignores (nohup) stays ignored.
-        gInstalled[signal] = gPrevious[signal].sa_handler != SIG_IGN;
+        // A signal the program ignores (nohup) stays ignored, and one it
+        // handles is its own: it may go on. A fault ends the program whatever
+        // handler reports it (a sanitizer's, a crash reporter's), which then
+        // comes after ours.
+        const auto handler = gPrevious[signal].sa_handler;
+        gInstalled[signal] =
+            handler == SIG_DFL || (handler != SIG_IGN && ::sigismember(&held, signal) == 0);
         if (gInstalled[signal]) ::sigaction(signal, &ours, nullptr);
     }
 }

@@ -180,7 +180,7 @@ enum Step { kNoStep, kOpen, kWrite, kFsync, kClose, kLink, kRename, kSyncFolder 
 constexpr unsigned kNamed = 1, kNoProc = 2, kNoEmptyPath = 4, kNoLink = 8, kNoReplace = 16,
                    kNoChmod = 32, kNoFolderSync = 64, kNoReadBack = 128,
                    kClaims = kNamed | kNoReplace | kNoLink;
-enum Delivery { kHere, kIgnored, kInFork };
+enum Delivery { kHere, kInFork, kIgnored, kHandled };
 Step gStep = kNoStep;
 int gErr = 0, gSignal = 0;
 unsigned gRefused = 0;
@@ -272,7 +272,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Each call in turn fails, or a signal ends the program there (in a child):
 // the target stays as it was and no temporary file is left. A signal the
-// program ignores, or one that ends a fork of it, changes nothing.
+// program ignores or handles, or one that ends a fork of it, changes nothing.
 struct StepCase {
     Step step;
     int signal;  // 0: the call fails
@@ -309,6 +309,7 @@ std::vector<StepCase> StepCases() {
         cases.push_back({kWrite, signal, kNamed, false});
     }
     cases.push_back({kWrite, SIGHUP, kNamed, false, kIgnored});
+    cases.push_back({kWrite, SIGUSR1, kNamed, false, kHandled});
     cases.push_back({kWrite, SIGTERM, kNamed, false, kInFork});
     cases.push_back({kRename, 0, kClaims, true});  // the claimed name goes again
     return cases;
@@ -317,7 +318,7 @@ std::vector<StepCase> StepCases() {
 std::string StepCaseName(const ::testing::TestParamInfo<StepCase>& info) {
     static const char* const kSteps[] = {"",      "open", "write",  "fsync",
                                          "close", "link", "rename", "folder_sync"};
-    static const char* const kDelivery[] = {"", "_ignored", "_in_fork"};
+    static const char* const kDelivery[] = {"", "_in_fork", "_ignored", "_handled"};
     const StepCase& c = info.param;
     const char* abbrev = c.signal != 0 ? sigabbrev_np(c.signal) : "fails";
     return kSteps[c.step] + ("_" + (abbrev ? abbrev : std::to_string(c.signal))) +
@@ -338,7 +339,9 @@ TEST_P(Interrupted, LeavesTheTargetAsItWasAndNoTemporary) {
         EXPECT_EQ(InChild([&] {
                       const rlimit noCore{0, 0};
                       ::setrlimit(RLIMIT_CORE, &noCore);
-                      if (c.delivery == kIgnored) ::signal(c.signal, SIG_IGN);
+                      if (c.delivery >= kIgnored)
+                          ::signal(
+                              c.signal, c.delivery == kIgnored ? SIG_IGN : +[](int) {});
                       const auto calls = Calls(c.step, 0, c.signal, c.refused, c.delivery);
                       return WriteAll(t.Path("list.txt"), list, calls).empty() ? 0 : 1;
                   }),
