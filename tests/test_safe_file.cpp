@@ -71,8 +71,7 @@ TEST(ReplacingFile, WritesFilesWithTheirModesAndRefusesTheRest) {
     EXPECT_EQ(NamesIn(t.Root()), (Names{"fifo", "folder", "loop", "new.txt", "old.txt"}));
 }
 
-// Names reach messages (a warning's path, a failure's sentence) as one line
-// that says what they are: escaped, and quoted where escaped.
+// Names reach messages as one line that says what they are: escaped, quoted where escaped.
 TEST(MessageText, EscapesWhatATerminalWouldObeyAndQuotesThatPath) {
     const std::pair<std::string, std::string> kShown[] = {
         {"t\x1b]0;PWNED\a!", R"(t\x1b]0;PWNED\x07!)"},
