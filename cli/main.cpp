@@ -1,4 +1,5 @@
 // dozedozovo-list: the list-generation run without windows.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/cli_options.h"
@@ -59,13 +61,34 @@ void PrintHelp() {
         doze::UsageLine().c_str());
 }
 
+// The real path of the folder `folder` names, of any length: from realpath,
+// or, where a realpath cannot give one longer than PATH_MAX, as the working
+// folder's path from inside it. Null, with errno, when there is none.
+char* RealFolderPath(const std::string& folder) {
+    char* real = ::realpath(folder.c_str(), nullptr);
+    if (real != nullptr || errno != ENAMETOOLONG) return real;
+    const int here = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int there = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    int err = errno;
+    if (here >= 0 && there >= 0 && ::fchdir(there) == 0) {
+        real = ::getcwd(nullptr, 0);
+        err = errno;
+        if (::fchdir(here) != 0) {  // nothing may be written from another folder
+            err = errno;
+            std::free(std::exchange(real, nullptr));
+        }
+    }
+    for (const int fd : {here, there}) ::close(fd);
+    errno = err;
+    return real;
+}
+
 // FOLDER made absolute and normalised; nullopt after a complaint. It is
 // checked as the user named it: its absolute path may be longer than one
 // system call takes (a working folder deeper than PATH_MAX), and the search
 // opens such a path piece by piece.
 std::optional<std::string> ResolveFolder(const std::string& folder) {
-    std::unique_ptr<char, decltype(&std::free)> real(::realpath(folder.c_str(), nullptr),
-                                                     &std::free);
+    std::unique_ptr<char, decltype(&std::free)> real(RealFolderPath(folder), &std::free);
     struct stat st {};
     if (!real || ::stat(folder.c_str(), &st) != 0) {
         Complain(doze::MessagePath(folder) + ": " + doze::SystemErrorText(errno));
