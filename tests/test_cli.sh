@@ -50,6 +50,17 @@ check "dangling link counts as existing" 3 "$rc"
 run --force "$root" "$work/existing.txt"
 check "force exit" 0 "$rc"
 check "force replaced" "$(cat "$work/out.txt")" "$(cat "$work/existing.txt")"
+if [ "$(id -u)" = 0 ]; then  # root keeps the owner of what it replaces, and its mode
+    chown 65534:65534 "$work/existing.txt" && chmod 0604 "$work/existing.txt"
+    run --force "$root" "$work/existing.txt"
+    check "force keeps owner and mode" "0 65534:65534 604" "$rc $(stat -c %u:%g\ %a "$work/existing.txt")"
+fi
+
+# Ten runs racing for one new name: one writes it, nine are told it exists.
+for _ in $(seq 10); do ("$LIST" "$root" "$work/race.txt" 2>/dev/null; echo "$?") & done >"$work/codes"
+wait
+check "one winner of ten" "1 0|9 3" "$(sort "$work/codes" | uniq -c | awk '{print $1, $2}' | paste -sd'|')"
+check "no temporary file left" 0 "$(find "$work" -maxdepth 1 -name '.dozedozovo-*' | wc -l)"
 
 # HTML.
 run --html "$root" "$work/out.html"
