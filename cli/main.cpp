@@ -70,7 +70,7 @@ char* RealFolderPath(const std::string& folder) {
     const int here = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
     const int there = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     int err = errno;
-    if (here >= 0 && there >= 0 && ::fchdir(there) == 0) {
+    if (here >= 0 && there >= 0 && (::fchdir(there) == 0 || (err = errno, false))) {
         real = ::getcwd(nullptr, 0);
         err = errno;
         if (::fchdir(here) != 0) {  // nothing may be written from another folder
