@@ -5,6 +5,7 @@
 #include "app/frm_progress.h"
 #include "app/search_thread.h"
 #include "output/list_formats.h"
+#include "output/message_text.h"
 #include "output/safe_file.h"
 #include "ui/platform_ui.h"
 
@@ -58,8 +59,8 @@ class WindowFrontEnd : public RunFrontEnd {
     }
     bool ReplaceAppeared(const std::string&) override { return AskOverwrite(); }
     void Failed(RunOutcome, const std::string& message) override {
-        Ui().ShowMessage(run_.owner, QString::fromLocal8Bit(message), kStyleExclamation,
-                         kFailureTitle);
+        Ui().ShowMessage(run_.owner, QString::fromLocal8Bit(SafeMessageText(message)),
+                         kStyleExclamation, kFailureTitle);
     }
     void ListComplete(std::int32_t count) override {
         Ui().ShowMessage(run_.owner, QString::fromStdString(CompletionText(count)),

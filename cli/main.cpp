@@ -1,4 +1,5 @@
 // dozedozovo-list: the list-generation run without windows.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,13 +11,16 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/cli_options.h"
 #include "cli/search_report.h"
 #include "output/list_run.h"
 #include "output/list_writers.h"
+#include "output/message_text.h"
 #include "output/safe_file.h"
+#include "output/write_failure.h"
 #include "search/errors.h"
 
 namespace {
@@ -30,8 +34,10 @@ enum ExitCode {
     kWriteFailed = 5,
 };
 
+// Every message goes out as one line of what it says: names from outside
+// cannot move the cursor, retitle the terminal or reorder the text.
 void Say(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fprintf(stderr, "%s\n", doze::SafeMessageText(line).c_str());
 }
 
 void Complain(const std::string& line) {
@@ -63,20 +69,57 @@ void PrintHelp() {
         doze::UsageLine().c_str());
 }
 
-// FOLDER made absolute and normalised; nullopt after a complaint.
+// The real path of the folder `folder` names, of any length: from realpath,
+// or, where a realpath cannot give one longer than PATH_MAX, as the working
+// folder's path from inside it. Null, with errno, when there is none.
+char* RealFolderPath(const std::string& folder) {
+    char* real = ::realpath(folder.c_str(), nullptr);
+    if (real != nullptr || errno != ENAMETOOLONG) return real;
+    const int here = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int there = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    int err = errno;
+    if (here >= 0 && there >= 0 && (::fchdir(there) == 0 || (err = errno, false))) {
+        real = ::getcwd(nullptr, 0);
+        err = errno;
+        if (::fchdir(here) != 0) {  // nothing may be written from another folder
+            err = errno;
+            std::free(std::exchange(real, nullptr));
+        }
+    }
+    for (const int fd : {here, there}) ::close(fd);
+    errno = err;
+    return real;
+}
+
+// FOLDER made absolute and normalised; nullopt after a complaint. It is
+// checked as the user named it: its absolute path may be longer than one
+// system call takes (a working folder deeper than PATH_MAX), and the search
+// opens such a path piece by piece.
 std::optional<std::string> ResolveFolder(const std::string& folder) {
-    std::unique_ptr<char, decltype(&std::free)> real(::realpath(folder.c_str(), nullptr),
-                                                     &std::free);
-    if (!real) {
-        Complain(folder + ": " + doze::SystemErrorText(errno));
+    std::unique_ptr<char, decltype(&std::free)> real(RealFolderPath(folder), &std::free);
+    struct stat st {};
+    if (!real || ::stat(folder.c_str(), &st) != 0) {
+        Complain(doze::MessagePath(folder) + ": " + doze::SystemErrorText(errno));
         return std::nullopt;
     }
-    struct stat st {};
-    if (::stat(real.get(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        Complain(folder + ": not a folder");
+    if (!S_ISDIR(st.st_mode)) {
+        Complain(doze::MessagePath(folder) + ": not a folder");
         return std::nullopt;
     }
     return std::string(real.get());
+}
+
+// False, after a complaint, when OUTPUT cannot be written at all (its folder
+// is missing or closed to this user, it is a folder): said before the search.
+bool OutputWritable(const doze::CliOptions& options) {
+    if (options.output == "-") return true;
+    try {
+        doze::CheckWritable(options.output);
+        return true;
+    } catch (const doze::WriteFailure& failure) {
+        Complain(failure.what());
+        return false;
+    }
 }
 
 // The companion's side of a run: the live count on a terminal, messages on
@@ -107,7 +150,7 @@ class CliFrontEnd : public doze::RunFrontEnd {
     void ListComplete(std::int32_t count) override { Say(doze::CompletionText(count)); }
 
     static void ComplainExists(const std::string& path) {
-        Complain(path + ": the file exists; use --force to replace it");
+        Complain(doze::MessagePath(path) + ": the file exists; use --force to replace it");
     }
 
   private:
@@ -123,6 +166,7 @@ int Run(const doze::CliOptions& options) {
         CliFrontEnd::ComplainExists(options.output);
         return kExists;
     }
+    if (!OutputWritable(options)) return kWriteFailed;
     doze::SearchState state;
     state.SearchRoot = *root;
     CliFrontEnd frontEnd(options);

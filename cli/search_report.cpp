@@ -3,6 +3,7 @@
 #include <string>
 
 #include "output/list_sink.h"
+#include "output/message_text.h"
 
 namespace doze {
 
@@ -21,7 +22,9 @@ void SearchReport::EntriesFound(std::int32_t count) {
 void SearchReport::FolderNotListed(const std::string& path, const std::string& cause) {
     if (quiet_) return;
     Finish();
-    WriteFully(fd_, "dozedozovo-list: warning: " + path + ": " + cause + "\n");
+    WriteFully(
+        fd_,
+        SafeMessageText("dozedozovo-list: warning: " + MessagePath(path) + ": " + cause) + "\n");
 }
 
 void SearchReport::FileNotRead(const std::string& path, const std::string& cause) {

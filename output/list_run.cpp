@@ -6,6 +6,7 @@
 #include <new>
 
 #include "output/list_sink.h"
+#include "output/message_text.h"
 #include "output/safe_file.h"
 #include "output/size_format.h"
 #include "output/write_failure.h"
@@ -113,9 +114,9 @@ RunOutcome GenerateList(SearchState& state, RunFrontEnd& frontEnd, const SearchF
     }
     ReleaseList(state);  // first: the memory may be needed for the message
     if (outOfMemory) {
-        failure =
-            OutOfMemory(outcome == RunOutcome::SearchFailed ? "search \"" + state.SearchRoot + "\""
-                                                            : "write the list");
+        failure = OutOfMemory(outcome == RunOutcome::SearchFailed
+                                  ? "search " + QuotedMessagePath(state.SearchRoot)
+                                  : "write the list");
     }
     if (!failure.empty()) frontEnd.Failed(outcome, failure);
     return outcome;

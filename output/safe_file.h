@@ -1,4 +1,5 @@
 #pragma once
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <functional>
@@ -12,14 +13,23 @@ namespace doze {
 
 // The system calls the replacement makes, so tests can make them fail.
 struct FileCalls {
+    // The target's folder (O_PATH), opened without following a link on the way.
+    int (*openFolder)(const char* path);
+    // Opens an unnamed file (O_TMPFILE, for reading and writing) in the folder
+    // open as the first argument; EOPNOTSUPP, EISDIR or EINVAL mean a hidden
+    // temporary file instead.
+    int (*openUnnamed)(int folder, mode_t mode);
+    int (*openat)(int folder, const char* name, int flags, mode_t mode);
+    int (*stat)(int folder, const char* name, struct stat* st, int flags);  // fstatat
+    int (*fchown)(int, uid_t, gid_t);
+    int (*fchmod)(int, mode_t);
     ssize_t (*write)(int, const void*, size_t);
+    ssize_t (*pread)(int, void*, size_t, off_t);
     int (*fsync)(int);  // of the new file
-    int (*close)(int);  // of the new file
-    // Opens an unnamed file (O_TMPFILE) in the folder open as the first
-    // argument; EOPNOTSUPP, EISDIR or EINVAL mean a hidden temporary file instead.
-    int (*openUnnamed)(int, mode_t);
+    int (*close)(int);
     int (*link)(int, const char*, int, const char*, int);             // linkat
     int (*rename)(int, const char*, int, const char*, unsigned int);  // renameat2
+    int (*unlink)(int, const char*, int);                             // unlinkat
     int (*syncFolder)(int);  // fsync of the target's folder once the name is given
 };
 const FileCalls& SystemFileCalls();
@@ -28,18 +38,29 @@ const FileCalls& SystemFileCalls();
 // appeared there since the user was asked may be replaced.
 using ReplaceConsent = std::function<bool(const std::string& target)>;
 
+// Throws the WriteFailure that a ReplacingFile for `target` would throw
+// before writing anything: for a link it may not follow, a folder or another
+// thing that is no regular file, a folder that is missing or in which this
+// user may not make a file. For a check before a long search.
+void CheckWritable(const std::string& target, const FileCalls& calls = SystemFileCalls());
+
 // Writes a file as one step: the bytes go into an unnamed file in the
 // target's folder (a hidden temporary one where the file system has no
-// unnamed files), which gets the target's name only at Commit, complete and
-// synced. A link as target is written through to the file it names, unless a
-// link of the chain lies in a sticky, world-writable folder and belongs
-// neither to this user nor to the folder's owner: that is refused before
-// anything is made. An existing file keeps its permission bits (and its owner
-// when root writes); a new one gets 0666 less the umask. A target that exists
-// and is not a regular file is refused.
+// unnamed files, or where they cannot be given a name), which gets the
+// target's name only at Commit, complete and synced. A link as target, or in
+// its folder part, is written through to what it names, unless that link lies
+// in a sticky, world-writable folder and belongs neither to this user nor to
+// the folder's owner: that is refused before anything is made. An existing
+// file keeps its permission bits (and its owner when root writes); a new one
+// gets 0666 less the umask; on a file system that keeps no permissions, the
+// file has what the file system gives. A target that exists and is not a
+// regular file is refused.
 // An empty `consent` means the caller may replace the target. Otherwise the
 // target did not exist when the user was asked: a file there at Commit is
-// replaced only when consent says so, else TargetAppeared is thrown.
+// replaced only when consent says so, else TargetAppeared is thrown. Where
+// the file system can neither link nor rename without replacing, the new name
+// is claimed with an empty file made only where nothing has that name, and the
+// list is renamed over it.
 // On any failure the target is as before, no temporary file is left, and a
 // WriteFailure naming the target and the cause is thrown. The one exception:
 // a failed sync of the folder after the name was given; the list is then in
@@ -55,30 +76,35 @@ class ReplacingFile : public BufferedSink {
     void Commit() override;
     std::string Name() const override { return target_; }
 
-    // The file that will be replaced (links resolved).
-    const std::string& ResolvedTarget() const { return resolved_; }
-
   private:
     [[noreturn]] void Fail(const std::string& what, int err);
     void Deliver(std::string_view bytes) override;
-    int MakeHiddenName(const std::function<int(const char*)>& make, const char* what);
+    void SetOwnerAndMode();
+    int MakeHiddenName(const std::function<int(const char*)>& make);
+    int MakeHiddenFile();
     int LinkUnnamed(const char* name);
+    void BecomeNamed(int err);
     bool NameWithoutReplacing();
+    bool ClaimAndRename();
     void NameReplacing();
     void CloseFile();
+    void ForgetTemp();
     void SyncFolder();
     void Discard();
 
     std::string target_;
-    std::string resolved_;
-    std::string name_;  // of the resolved target, in folder_
+    std::string name_;  // of the file written, in folder_
     std::string temp_;  // hidden temporary name in folder_, while there is one
     const FileCalls calls_;
     ReplaceConsent consent_;
+    mode_t mode_ = 0;
+    uid_t owner_ = static_cast<uid_t>(-1);  // to give the file; -1: this user
+    gid_t group_ = static_cast<gid_t>(-1);
     int folder_ = -1;
     int fd_ = -1;
     bool unnamed_ = false;
     bool replace_ = false;  // replace at once, without trying to keep what is there
+    bool claimed_ = false;  // name_ is an empty file of ours, to go on failure
 };
 
 }  // namespace doze

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <vector>
 
+#include "output/message_text.h"
 #include "output/write_failure.h"
+#include "search/path_text.h"
 
 namespace doze {
 namespace {
@@ -22,6 +24,20 @@ bool MayFollow(const std::string& link, const struct stat& linkStat) {
     if (::stat(FolderOf(link).c_str(), &folder) != 0) return false;
     const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
     return !shared || linkStat.st_uid == ::geteuid() || linkStat.st_uid == folder.st_uid;
+}
+
+// Takes the first name off `rest` (skipping separators before it); empty when
+// none is left.
+std::string TakeName(std::string& rest) {
+    const std::size_t start = rest.find_first_not_of('/');
+    if (start == std::string::npos) {
+        rest.clear();
+        return {};
+    }
+    const std::size_t end = rest.find('/', start);
+    std::string name = rest.substr(start, end - start);
+    rest.erase(0, end == std::string::npos ? rest.size() : end);
+    return name;
 }
 
 }  // namespace
@@ -39,23 +55,43 @@ bool TargetExists(const std::string& path) {
 }
 
 std::string ResolveWriteTarget(const std::string& path) {
-    std::string current = path;
-    for (int hop = 0; hop < kMaxLinks; ++hop) {
+    // `done` holds no link: each name is added once it is known to be none,
+    // and a link's text takes its place in what is left to go.
+    if (path.empty()) return path;
+    std::string done = path.front() == '/' ? "/" : "";
+    std::string rest = path;
+    int hops = 0;
+    for (std::string name = TakeName(rest); !name.empty(); name = TakeName(rest)) {
+        if (name == ".") continue;
+        const std::string current = done.empty() ? name : AddBackslash(done) + name;
         struct stat st {};
-        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            done = current;
+            continue;
+        }
         if (!MayFollow(current, st)) {
-            throw WriteFailure("Cannot write \"" + path + "\": " +
-                               (current == path ? "it is" : "it leads to \"" + current + "\",") +
-                               " a link in a shared folder that belongs to another user.");
+            throw WriteFailure(
+                "Cannot write " + QuotedMessagePath(path) + ": " +
+                (current == path ? "it is" : "it leads to " + QuotedMessagePath(current) + ",") +
+                " a link in a shared folder that belongs to another user.");
         }
         std::vector<char> target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) +
                                  1);
         const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
-        if (length < 0) return current;
+        if (++hops > kMaxLinks) {
+            throw WriteFailure("Cannot write " + QuotedMessagePath(path) + ": " +
+                               SystemErrorText(ELOOP) + ".");
+        }
+        if (length <= 0) {
+            done = current;  // the write will fail on it, with the cause
+            continue;
+        }
         std::string next(target.data(), static_cast<std::size_t>(length));
-        current = (!next.empty() && next.front() == '/') ? next : FolderOf(current) + "/" + next;
+        if (next.front() == '/') done = "/";
+        rest = next + "/" + rest;
     }
-    throw WriteFailure("Cannot write \"" + path + "\": " + SystemErrorText(ELOOP) + ".");
+    if (path.back() == '/' && done.back() != '/') done += '/';  // a folder was meant
+    return done.empty() ? "." : done;
 }
 
 }  // namespace doze

@@ -8,10 +8,12 @@ namespace doze {
 // fails, so the user is asked first.
 bool TargetExists(const std::string& path);
 
-// Where a write to `path` lands once links are followed: the path itself when
-// it is no link, else the last path in its chain of links (which may not exist
-// yet). Throws WriteFailure for a chain that loops, and for a link that the
-// kernel's rule for protected links would not let this user follow.
+// Where a write to `path` lands once links are followed: `path` with each link
+// among its names, in the folder part as in the last name, replaced by what
+// it names, so that the result holds no link but, perhaps, one that cannot be
+// read; its last name may not exist yet. Throws WriteFailure for a chain that
+// loops, and for a link that the kernel's rule for protected links would not
+// let this user follow, wherever it stands.
 std::string ResolveWriteTarget(const std::string& path);
 
 // The folder part of `path`: "." when it has none, "/" for a file in the root.

@@ -4,16 +4,8 @@ set -u
 LIST="$(realpath "$1")"
 work="$(mktemp -d)"
 trap 'chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"' EXIT
-passed=0 failed=0
-
-check() {  # check NAME EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-    fi
-}
+# shellcheck source-path=SCRIPTDIR source=test_support/check.sh
+source "$(dirname "$0")/test_support/check.sh"
 
 run() {  # run ARGS... ; sets rc, out, err
     "$LIST" "$@" >"$work/stdout" 2>"$work/stderr"
@@ -58,6 +50,17 @@ check "dangling link counts as existing" 3 "$rc"
 run --force "$root" "$work/existing.txt"
 check "force exit" 0 "$rc"
 check "force replaced" "$(cat "$work/out.txt")" "$(cat "$work/existing.txt")"
+if [ "$(id -u)" = 0 ]; then  # root keeps the owner of what it replaces, and its mode
+    chown 65534:65534 "$work/existing.txt" && chmod 0604 "$work/existing.txt"
+    run --force "$root" "$work/existing.txt"
+    check "force keeps owner and mode" "0 65534:65534 604" "$rc $(stat -c %u:%g\ %a "$work/existing.txt")"
+fi
+
+# Ten runs racing for one new name: one writes it, nine are told it exists.
+for _ in $(seq 10); do ("$LIST" "$root" "$work/race.txt" 2>/dev/null; echo "$?") & done >"$work/codes"
+wait
+check "one winner of ten" "1 0|9 3" "$(sort "$work/codes" | uniq -c | awk '{print $1, $2}' | paste -sd'|')"
+check "no temporary file left" 0 "$(find "$work" -maxdepth 1 -name '.dozedozovo-*' | wc -l)"
 
 # HTML.
 run --html "$root" "$work/out.html"
@@ -128,6 +131,46 @@ run "$root" "$work/missing/list.txt"
 check "missing output folder exit" 5 "$rc"
 check "write failure names the path" 1 "$(grep -c 'missing/list.txt' <<<"$err")"
 
+# OUTPUT that cannot be written at all is refused before the search: an empty
+# FOLDER would otherwise end the run with "No MP3 files" (exit 1).
+run "$work/empty" "$work/missing/list.txt"
+check "missing output folder: before the search" 5 "$rc"
+check "missing output folder: cause" \
+    "dozedozovo-list: Cannot write \"$work/missing/list.txt\": cannot create a file in its folder (No such file or directory)." "$err"
+run "$work/empty" "$work/a-folder"
+check "folder as output: before the search" "5 dozedozovo-list: Cannot write \"$work/a-folder\": it is a folder." "$rc $err"
+
+# FOLDER "." in a working folder deeper than PATH_MAX is listed; a FOLDER that
+# cannot be reached is named with the cause.
+deep="$work"
+long=$(printf 'd%.0s' {1..250})
+(cd "$work" && for _ in $(seq 20); do mkdir "$long" && cd "$long" || exit; done && truncate -s 1048576 a.mp3 &&
+    "$LIST" . - >"$work/deep.txt" 2>"$work/stderr") # 5,000 bytes deep
+check "deep working folder: exit" 0 "$?"
+for _ in $(seq 20); do deep="$deep/$long"; done
+check "deep working folder: listed" "$deep" "$(sed -n 4p "$work/deep.txt" | tr -d '\r')"
+run "$work/no-such" "$work/x.txt"
+check "missing folder: cause" "dozedozovo-list: $work/no-such: No such file or directory" "$err"
+
+# Names that a terminal would obey reach every message escaped, on one line,
+# the path quoted where it is escaped.
+names=($'title\e]0;PWNED\a' $'line\nbreak' $'over\rwrite' $'c1\xc2\x9b' $'csi\x9b' $'bidi\u202e\u2066'
+    $'bad\xff')
+shown=('title\x1b]0;PWNED\x07' 'line\x0abreak' 'over\x0dwrite' 'c1\u{009b}' 'csi\x9b' 'bidi\u{202e}\u{2066}'
+    'bad\xff')
+mkdir "$work/names"
+for i in "${!names[@]}"; do
+    run "$root" "$work/${names[i]}/list.txt"
+    check "escaped failure ${shown[i]}" \
+        "dozedozovo-list: Cannot write \"$work/${shown[i]}/list.txt\": cannot create a file in its folder (No such file or directory)." "$err"
+    touch "$work/names/${names[i]}"
+    run "$root" "$work/names/${names[i]}"
+    check "escaped exists ${shown[i]}" \
+        "dozedozovo-list: \"$work/names/${shown[i]}\": the file exists; use --force to replace it" "$err"
+    run "$work/${names[i]}" -
+    check "escaped folder ${shown[i]}" "dozedozovo-list: \"$work/${shown[i]}\": No such file or directory" "$err"
+done
+
 # No live count when standard error is not a terminal.
 run "$root" -
 check "quiet when not a terminal" "4 MP3 files were generated, have a nice day!" "$err"
@@ -174,7 +217,20 @@ else
     as_user "$work/shut" -
     check "unreadable folder given: exit" 4 "$rc"
     check "unreadable folder given: message" 1 "$(grep -c "$work/shut.*Permission denied" <<<"$err")"
+    # Names a terminal would obey, escaped in the warning and in the search's failure.
+    mkdir "$work/names-tree"
+    for i in "${!names[@]}"; do mkdir -m 0 "$work/names-tree/${names[i]}"; done
+    touch "$work/names-tree/a.mp3"
+    as_user "$work/names-tree" -
+    check "escaped warnings" \
+        "$(for s in "${shown[@]}"; do echo "dozedozovo-list: warning: \"$work/names-tree/$s\": Permission denied"; done | sort)" \
+        "$(grep warning <<<"$err" | sort)"
+    as_user "$work/names-tree/${names[0]}" -
+    check "escaped search failure" "dozedozovo-list: Cannot list \"$work/names-tree/${shown[0]}\": Permission denied." "$err"
+    # An OUTPUT folder this user may not write in is refused before the search.
+    as_user "$work/empty" "$work/locked/list.txt"
+    check "closed output folder: before the search" \
+        "5 dozedozovo-list: Cannot write \"$work/locked/list.txt\": cannot create a file in its folder (Permission denied)." "$rc $err"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" = 0 ]
+finish

@@ -1,6 +1,8 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +13,7 @@
 #include <string>
 
 #include "output/list_run.h"
+#include "output/message_text.h"
 #include "output/safe_file.h"
 #include "output/write_failure.h"
 #include "test_support/child.h"
@@ -68,6 +71,28 @@ TEST(ReplacingFile, WritesFilesWithTheirModesAndRefusesTheRest) {
     EXPECT_EQ(NamesIn(t.Root()), (Names{"fifo", "folder", "loop", "new.txt", "old.txt"}));
 }
 
+// Names reach messages as one line that says what they are: escaped, quoted where escaped.
+TEST(MessageText, EscapesWhatATerminalWouldObeyAndQuotesThatPath) {
+    const std::pair<std::string, std::string> kShown[] = {
+        {"t\x1b]0;PWNED\a!", R"(t\x1b]0;PWNED\x07!)"},
+        {"1\r\n2\t", R"(1\x0d\x0a2\x09)"},
+        {"c1 \xc2\x85 csi \x9b del \x7f", R"(c1 \u{0085} csi \x9b del \x7f)"},
+        {"\u202e3pm.\u2066\u2069\u200f\u2028", R"(\u{202e}3pm.\u{2066}\u{2069}\u{200f}\u{2028})"},
+        {"bad \xff\xc3( \xe2\x80", R"(bad \xff\xc3( \xe2\x80)"},
+        {R"(a\x1b "q")", R"(a\\x1b \"q\")"},
+        {"Mötley Crüe \u00e9", ""},  // shown as it is
+    };
+    TempTree t;
+    for (const auto& [name, shown] : kShown) {
+        const std::string path = t.Path(name), quoted = "\"" + t.Root() + "/" + shown;
+        EXPECT_EQ(doze::MessagePath(path), shown.empty() ? path : quoted + "\"");
+        const std::string failure = WriteAll(path + "/list.txt", "x");
+        EXPECT_EQ(failure, "Cannot write " + (shown.empty() ? "\"" + path : quoted) +
+                               "/list.txt\": cannot create a file in its folder (" +
+                               doze::SystemErrorText(ENOENT) + ").");
+    }
+}
+
 // Names a table's rows by their `name`.
 const auto kByName = [](const auto& info) { return std::string(info.param.name); };
 
@@ -96,9 +121,11 @@ TEST_P(LinkTarget, IsFollowedOnlyWhereTheKernelWould) {
     t.Folder("shared");
     t.Link("shared/list.txt", "../secret");
     t.Link("list.txt", "shared/list.txt");
+    t.Link("shared/up", "..");  // as the folder part of a path
     ASSERT_EQ(::chown(t.Path("shared").c_str(), c.folderOwner, kMe) |
                   ::chmod(t.Path("shared").c_str(), c.folderMode) |
-                  ::lchown(t.Path("shared/list.txt").c_str(), c.linkOwner, kMe),
+                  ::lchown(t.Path("shared/list.txt").c_str(), c.linkOwner, kMe) |
+                  ::lchown(t.Path("shared/up").c_str(), c.linkOwner, kMe),
               0);
     Names names = NamesIn(t.Root());
     const std::string failure = WriteAll(t.Path(c.path), "the list");
@@ -111,7 +138,7 @@ TEST_P(LinkTarget, IsFollowedOnlyWhereTheKernelWould) {
     }
     EXPECT_EQ(t.Read("secret"), c.followed ? "the list" : c.dangling ? "" : "root only");
     EXPECT_EQ(NamesIn(t.Root()), names);
-    EXPECT_EQ(NamesIn(t.Path("shared")), Names{"list.txt"});
+    EXPECT_EQ(NamesIn(t.Path("shared")), (Names{"list.txt", "up"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -122,6 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
         LinkCase{"others_link", 01777, 0, kNobody, "shared/list.txt", false, false},
         LinkCase{"others_link_dangling", 01777, 0, kNobody, "shared/list.txt", true, false},
         LinkCase{"others_link_in_a_chain", 01777, 0, kNobody, "list.txt", false, false},
+        LinkCase{"others_link_as_folder", 01777, 0, kNobody, "shared/up/secret", false, false},
+        LinkCase{"own_link_as_folder", 01777, kMe, kMe, "shared/up/secret", false, true},
         LinkCase{"own_link", 01777, kMe, kMe, "shared/list.txt", false, true},
         LinkCase{"folder_owners_link", 01777, kNobody, kNobody, "list.txt", false, true},
         LinkCase{"not_sticky", 0777, 0, kNobody, "shared/list.txt", false, true},
@@ -143,53 +172,112 @@ TEST(ReplacingFile, AFolderThatCannotBeReadForItsSyncIsWrittenAllTheSame) {
     EXPECT_EQ(t.Read("dropbox/list.txt"), "the list");
 }
 
-// The system's calls, but the one at gStep fails with gErr or raises
-// gSignal first; `named` as on a file system without unnamed files. Every
-// write stores only half of what it is given.
-enum Step { kNoStep, kOpen, kWrite, kFsync, kClose, kLink, kRename, kSyncFolder, kNoReplace };
+// The system's calls, but the one at gStep fails with gErr or raises gSignal
+// first (or a fork does), and those in gRefused are refused as file systems
+// do (fchmod and a folder's fsync with gErr). Writes store half they are given.
+enum Step { kNoStep, kOpen, kWrite, kFsync, kClose, kLink, kRename, kSyncFolder };
+constexpr unsigned kNamed = 1, kNoProc = 2, kNoEmptyPath = 4, kNoLink = 8, kNoReplace = 16,
+                   kNoChmod = 32, kNoFolderSync = 64, kNoReadBack = 128,
+                   kClaims = kNamed | kNoReplace | kNoLink;
+enum Delivery { kHere, kInFork, kIgnored, kHandled };
 Step gStep = kNoStep;
 int gErr = 0, gSignal = 0;
-bool gNamed = false;
+unsigned gRefused = 0;
+Delivery gDelivery = kHere;
 
 bool Hit(Step step) {
     if (gStep != step) return false;
-    if (gSignal != 0) ::raise(gSignal);
+    if (gSignal != 0 && gDelivery != kInFork) ::raise(gSignal);
+    if (gSignal != 0 && gDelivery == kInFork && ::fork() == 0) ::_exit(::raise(gSignal));
+    if (gSignal != 0 && gDelivery == kInFork) ::wait(nullptr);
     errno = gErr;
     return gErr != 0;
 }
 
-doze::FileCalls Calls(Step step, int err, int signal, bool named) {
-    gStep = step, gErr = err, gSignal = signal, gNamed = named;
+// True, with errno `err`, when `call` is refused.
+const auto Refuses = [](unsigned call, int err) { return errno = err, (gRefused & call) != 0; };
+
+doze::FileCalls Calls(Step step, int err, int signal, unsigned refused, Delivery delivery = kHere) {
+    gStep = step, gErr = err, gSignal = signal, gRefused = refused, gDelivery = delivery;
     doze::FileCalls c = doze::SystemFileCalls();
     c.openUnnamed = [](int folder, mode_t mode) {
-        if (Hit(kOpen)) return -1;
-        if (!gNamed) return doze::SystemFileCalls().openUnnamed(folder, mode);
-        errno = EOPNOTSUPP;
-        return -1;
+        if (Hit(kOpen) || Refuses(kNamed, EOPNOTSUPP)) return -1;
+        return doze::SystemFileCalls().openUnnamed(folder, mode);
     };
+    c.fchmod = [](int fd, mode_t m) { return Refuses(kNoChmod, gErr) ? -1 : ::fchmod(fd, m); };
     c.write = [](int fd, const void* data, size_t size) -> ssize_t {
         return Hit(kWrite) ? -1 : ::write(fd, data, (size + 1) / 2);
+    };
+    c.pread = [](int fd, void* data, size_t size, off_t at) -> ssize_t {
+        return Refuses(kNoReadBack, EIO) ? -1 : ::pread(fd, data, size, at);
     };
     c.fsync = [](int fd) { return Hit(kFsync) ? -1 : ::fsync(fd); };
     c.close = [](int fd) { return ::close(fd) != 0 || Hit(kClose) ? -1 : 0; };
     c.link = [](int from, const char* a, int to, const char* b, int flags) {
-        return Hit(kLink) ? -1 : ::linkat(from, a, to, b, flags);
+        const unsigned call =
+            flags == 0 ? kNoLink : (flags == AT_EMPTY_PATH ? kNoEmptyPath : kNoProc);
+        if (Refuses(call, call == kNoLink ? EPERM : ENOENT) || Hit(kLink)) return -1;
+        return ::linkat(from, a, to, b, flags);
     };
     c.rename = [](int from, const char* a, int to, const char* b, unsigned flags) {
-        const bool fails = Hit(kRename) || (flags != 0 && Hit(kNoReplace));
-        return fails ? -1 : ::renameat2(from, a, to, b, flags);
+        if ((flags != 0 && Refuses(kNoReplace, EINVAL)) || Hit(kRename)) return -1;
+        return ::renameat2(from, a, to, b, flags);
     };
-    c.syncFolder = [](int fd) { return Hit(kSyncFolder) ? -1 : ::fsync(fd); };
+    c.syncFolder = [](int fd) {
+        return Hit(kSyncFolder) || Refuses(kNoFolderSync, gErr) ? -1 : ::fsync(fd);
+    };
     return c;
 }
 
+// Where a file system refuses unnamed files, links, renames that keep what is
+// there, permissions or a folder's sync, a list is written all the same.
+struct RefusalCase {
+    const char* name;
+    unsigned refused;
+    int err;  // of fchmod and of the folder's fsync
+};
+
+class RefusingFileSystem : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(RefusingFileSystem, StillGetsTheList) {
+    const RefusalCase& c = GetParam();
+    TempTree t;
+    const mode_t mask = ::umask(027);
+    EXPECT_EQ(WriteAll(t.Path("list.txt"), "new", Calls(kNoStep, c.err, 0, c.refused)), "");
+    EXPECT_EQ(fs::status(t.Path("list.txt")).permissions(), fs::perms(0640));
+    fs::permissions(t.Path("list.txt"), fs::perms(0604));
+    EXPECT_EQ(WriteAll(t.Path("list.txt"), "newer", Calls(kNoStep, c.err, 0, c.refused)), "");
+    ::umask(mask);
+    EXPECT_EQ(t.Read("list.txt"), "newer");
+    EXPECT_EQ(fs::status(t.Path("list.txt")).permissions(),
+              fs::perms(c.refused & kNoChmod ? 0600 : 0604));  // without fchmod: made 0604 - 027
+    EXPECT_EQ(NamesIn(t.Root()), Names{"list.txt"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refused, RefusingFileSystem,
+    ::testing::Values(RefusalCase{"tmpfile", kNamed, 0}, RefusalCase{"link", kNoLink, 0},
+                      // Linking by descriptor may need CAP_DAC_READ_SEARCH: others copy.
+                      RefusalCase{"proc", kNoProc | (::geteuid() == 0 ? kNoReadBack : 0), 0},
+                      RefusalCase{"proc_and_empty_path", kNoProc | kNoEmptyPath, 0},
+                      RefusalCase{"links_and_noreplace", kClaims, 0},
+                      RefusalCase{"unnamed_claims", kClaims - kNamed + kNoProc + kNoEmptyPath, 0},
+                      RefusalCase{"fat", kClaims | kNoChmod, ENOSYS},
+                      RefusalCase{"chmod_eperm", kNoChmod, EPERM},
+                      RefusalCase{"chmod_enotsup", kNoChmod, ENOTSUP},
+                      RefusalCase{"folder_sync_einval", kNoFolderSync, EINVAL},
+                      RefusalCase{"folder_sync_enotsup", kNoFolderSync | kNamed, ENOTSUP}),
+    kByName);
+
 // Each call in turn fails, or a signal ends the program there (in a child):
-// the target stays as it was and no temporary file is left.
+// the target stays as it was and no temporary file is left. A signal the
+// program ignores or handles, or one that ends a fork of it, changes nothing.
 struct StepCase {
     Step step;
     int signal;  // 0: the call fails
-    bool named;
+    unsigned refused;
     bool fresh;  // no list.txt before
+    Delivery delivery = kHere;
 };
 
 std::vector<StepCase> StepCases() {
@@ -208,43 +296,66 @@ std::vector<StepCase> StepCases() {
                     // temporary file nor the hidden name an unnamed one has
                     // just before its rename. Unnamed, nothing is left.
                     if (signal == SIGKILL && (named || step == kRename)) continue;
-                    cases.push_back({static_cast<Step>(step), signal, named, fresh});
+                    cases.push_back({static_cast<Step>(step), signal, named ? kNamed : 0u, fresh});
                 }
             }
         }
     }
+    // The other signals whose default action ends the program (signal(7)).
+    for (const int signal : {SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1,
+                             SIGSEGV, SIGUSR2, SIGPIPE, SIGALRM, SIGSTKFLT, SIGXCPU, SIGVTALRM,
+                             SIGPROF, SIGIO,   SIGPWR,  SIGSYS,  SIGRTMIN,  SIGRTMAX}) {
+        cases.push_back({kWrite, signal, kNamed, false});
+    }
+    cases.push_back({kWrite, SIGHUP, kNamed, false, kIgnored});
+    cases.push_back({kWrite, SIGUSR1, kNamed, false, kHandled});
+    cases.push_back({kWrite, SIGTERM, kNamed, false, kInFork});
+    cases.push_back({kRename, 0, kClaims, true});  // the claimed name goes again
     return cases;
 }
 
 std::string StepCaseName(const ::testing::TestParamInfo<StepCase>& info) {
     static const char* const kSteps[] = {"",      "open", "write",  "fsync",
                                          "close", "link", "rename", "folder_sync"};
+    static const char* const kDelivery[] = {"", "_in_fork", "_ignored", "_handled"};
     const StepCase& c = info.param;
-    return kSteps[c.step] + ("_" + std::string(c.signal != 0 ? sigabbrev_np(c.signal) : "fails")) +
-           (c.named ? "_named" : "") + (c.fresh ? "_fresh" : "");
+    const char* abbrev = c.signal != 0 ? sigabbrev_np(c.signal) : "fails";
+    return kSteps[c.step] + ("_" + (abbrev ? abbrev : std::to_string(c.signal))) +
+           (c.refused != 0 ? "_named" : "") + (c.refused == kClaims ? "_claimed" : "") +
+           (c.fresh ? "_fresh" : "") + kDelivery[c.delivery];
 }
 
 class Interrupted : public ::testing::TestWithParam<StepCase> {};
+
+void Handle(int) {}  // a handler of the program's own
 
 TEST_P(Interrupted, LeavesTheTargetAsItWasAndNoTemporary) {
     const StepCase& c = GetParam();
     TempTree t;
     if (!c.fresh) WriteAll(t.Path("list.txt"), "the old list");
     const std::string list(100000, 'n');
-    const bool written = c.step == kSyncFolder;  // it comes after the name is given
+    // The sync of the folder comes after the name is given.
+    const bool written = c.step == kSyncFolder || c.delivery != kHere;
     if (c.signal != 0) {
-        EXPECT_EQ(InChild([&] {
-                      const rlimit noCore{0, 0};
-                      ::setrlimit(RLIMIT_CORE, &noCore);
-                      WriteAll(t.Path("list.txt"), list, Calls(c.step, 0, c.signal, c.named));
-                      return 0;
-                  }),
-                  100 + c.signal);
+        const int status = InChild([&] {
+            const rlimit noCore{0, 0};
+            ::setrlimit(RLIMIT_CORE, &noCore);
+            if (c.delivery >= kIgnored)
+                ::signal(c.signal, c.delivery == kIgnored ? SIG_IGN : Handle);
+            const auto calls = Calls(c.step, 0, c.signal, c.refused, c.delivery);
+            return WriteAll(t.Path("list.txt"), list, calls).empty() ? 0 : 1;
+        });
+        struct sigaction own {};  // a sanitizer's: it reports a fault and ends the child its way
+        if (::sigaction(c.signal, nullptr, &own) == 0 && own.sa_handler != SIG_DFL) {
+            EXPECT_NE(status, 0);
+        } else {
+            EXPECT_EQ(status, c.delivery == kHere ? 100 + c.signal : 0);
+        }
     } else {
         EXPECT_PRED_FORMAT2(
             IsSubstring,
             written ? "(Input/output error); it may not survive a crash." : "(Input/output error).",
-            WriteAll(t.Path("list.txt"), list, Calls(c.step, EIO, 0, c.named)));
+            WriteAll(t.Path("list.txt"), list, Calls(c.step, EIO, 0, c.refused)));
     }
     EXPECT_EQ(t.Read("list.txt"), written ? list : c.fresh ? "" : "the old list");
     EXPECT_EQ(NamesIn(t.Root()), c.fresh && !written ? Names{} : Names{"list.txt"});
@@ -257,7 +368,7 @@ INSTANTIATE_TEST_SUITE_P(EachStep, Interrupted, ::testing::ValuesIn(StepCases())
 // the run: FileAppearing.)
 struct ConsentCase {
     const char* name;
-    bool plainRename;  // the file system cannot rename without replacing
+    unsigned refused;  // kNoReplace: cannot rename without replacing; kNoLink too: claims
     int consent;       // -1: given beforehand, 0: no, 1: yes
     bool appears;
 };
@@ -276,8 +387,7 @@ TEST_P(TargetAppearing, IsReplacedOnlyWithConsent) {
         };
     }
     const bool refused = c.consent == 0 && c.appears;
-    doze::ReplacingFile file(path, Calls(c.plainRename ? kNoReplace : kNoStep, EINVAL, 0, true),
-                             consent);
+    doze::ReplacingFile file(path, Calls(kNoStep, 0, 0, kNamed | c.refused), consent);
     file.Write("the new list");
     if (c.appears) std::ofstream(path) << "intruder";
     try {
@@ -296,11 +406,12 @@ TEST_P(TargetAppearing, IsReplacedOnlyWithConsent) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Consent, TargetAppearing,
-                         ::testing::Values(ConsentCase{"asked_before", false, -1, true},
-                                           ConsentCase{"yes", false, 1, true},
-                                           ConsentCase{"no", false, 0, true},
-                                           ConsentCase{"no_by_link", true, 0, true},
-                                           ConsentCase{"not_asked_by_link", true, 0, false}),
+                         ::testing::Values(ConsentCase{"asked_before", 0, -1, true},
+                                           ConsentCase{"yes", 0, 1, true},
+                                           ConsentCase{"no", 0, 0, true},
+                                           ConsentCase{"no_by_link", kNoReplace, 0, true},
+                                           ConsentCase{"not_asked_by_link", kNoReplace, 0, false},
+                                           ConsentCase{"no_by_claim", kClaims, 0, true}),
                          kByName);
 
 // A file put at the target while the search runs is replaced only with
