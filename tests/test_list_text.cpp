@@ -294,12 +294,11 @@ TEST(WriteJsonList, FoldersFilesAndTotals) {
             " \"totals\": {\"files\": 3, \"folders\": 2, \"bytes\": 6, \"duration_ms\": null}}\n");
 }
 
-TEST(WriteCatalogList, HoldsTheJsonDocumentWithoutAnEndOfScriptAndEndsThePage) {
+TEST(WriteCatalogList, HoldsTheJsonDocumentWithoutAnEndOfScript) {
     std::string json = Bytes(doze::ListFormat::Json, {"/M/<&>", "x.mp3|1"});
     json.replace(json.find("<&>"), 3, "\\u003c\\u0026\\u003e");  // escaped inside the page
     EXPECT_EQ(Bytes(doze::ListFormat::Catalog, {"/M/<&>", "x.mp3|1"}),
               std::string(doze::kCatalogHead) + json + std::string(doze::kCatalogTail));
-    EXPECT_TRUE(doze::kCatalogTail.ends_with("</body>\n</html>\n"));
 }
 
 }  // namespace
