@@ -5,12 +5,14 @@
 namespace doze {
 namespace {
 
-constexpr std::array<ListFormatInfo, 4> kFormats{{
+constexpr std::array<ListFormatInfo, 5> kFormats{{
     {ListFormat::Text, "text", "Save as plain text", "Text Files (*.txt)|*.txt", WriteTextList,
      false},
     {ListFormat::Html, "html", "Save as HTML", "HTML Files (*.html)|*.html", WriteHtmlList, false},
     {ListFormat::Csv, "csv", "Save as CSV", "CSV Files (*.csv)|*.csv", WriteCsvList, true},
     {ListFormat::Json, "json", "Save as JSON", "JSON Files (*.json)|*.json", WriteJsonList, true},
+    {ListFormat::Catalog, "catalog", "Save as catalogue page", "HTML Files (*.html)|*.html",
+     WriteCatalogList, true},
 }};
 
 }  // namespace

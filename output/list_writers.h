@@ -44,9 +44,12 @@ std::int32_t WriteTextList(const ListJob& job, ListSink& sink);  // plain text
 std::int32_t WriteHtmlList(const ListJob& job, ListSink& sink);  // a page of tables
 std::int32_t WriteCsvList(const ListJob& job, ListSink& sink);   // one row per file
 std::int32_t WriteJsonList(const ListJob& job, ListSink& sink);  // one JSON document
+// A page that searches, sorts and folds the list, which it holds as the JSON
+// document in its element #dozedozovo-data.
+std::int32_t WriteCatalogList(const ListJob& job, ListSink& sink);
 
 // The list formats; ListFormatInfo tells the rest.
-enum class ListFormat { Text, Html, Csv, Json };
+enum class ListFormat { Text, Html, Csv, Json, Catalog };
 
 // Renders the list of `format` into `sink`, commits it, then tells `reporter`
 // the count, which it returns. Throws WriteFailure (a size that cannot be

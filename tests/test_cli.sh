@@ -97,6 +97,9 @@ run --format=json --quiet "$root" -
 check "json exit" 0 "$rc"
 check "json totals" ' "totals": {"files": 4, "folders": 3, "bytes": 12864319, "duration_ms": null}}' \
     "$(tail -1 <<<"$out")"
+run --format catalog --tags "$root" -
+check "catalog exit" 0 "$rc"
+check "catalog page" '<!DOCTYPE html>|</html>' "$(sed -n '1p;$p' <<<"$out" | paste -sd'|')"
 for args in "--format xml" "--tags" "--html --exact-durations" "--format text --tags"; do
     run $args "$root" -
     check "usage error: $args" 2 "$rc"

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""dozedozovo-list --format json and csv read back by Python's own readers.
+"""dozedozovo-list --format json and csv read back by Python's own readers, and the
+JSON document inside the catalogue page.
 
 Every name of a tree of hostile names comes back: valid UTF-8 as it is (a CSV
 field that a spreadsheet would take for a formula with a leading "'"), any
@@ -95,6 +96,14 @@ class Formats(unittest.TestCase):
         self.assertEqual(doc["totals"], {
             "files": sum(len(f) for f in seen.values()), "folders": len(seen),
             "bytes": sum(sum(f.values()) for f in seen.values()), "duration_ms": None})
+
+    def test_catalog_holds_the_json_document(self):
+        page = self.run_list("--format", "catalog")
+        start = page.index(b'<script type="application/json" id="dozedozovo-data">')
+        data = page[page.index(b">", start) + 1:page.index(b"</script>", start)]
+        self.assertNotIn(b"<", data)
+        self.assertEqual(json.loads(data.decode("utf-8")),
+                         json.loads(self.run_list("--format", "json").decode("utf-8")))
 
     def test_csv_names_round_trip(self):
         data = self.run_list("--format", "csv")

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "output/catalog_page.h"
 #include "output/list_sink.h"
 #include "output/list_writers.h"
 #include "output/name_text.h"
@@ -291,6 +292,13 @@ TEST(WriteJsonList, FoldersFilesAndTotals) {
             nulls + "\"title\": null, " + more +
             "\n  ], \"totals\": {\"files\": 2, \"bytes\": 5, \"duration_ms\": null}}\n ],\n"
             " \"totals\": {\"files\": 3, \"folders\": 2, \"bytes\": 6, \"duration_ms\": null}}\n");
+}
+
+TEST(WriteCatalogList, HoldsTheJsonDocumentWithoutAnEndOfScript) {
+    std::string json = Bytes(doze::ListFormat::Json, {"/M/<&>", "x.mp3|1"});
+    json.replace(json.find("<&>"), 3, "\\u003c\\u0026\\u003e");  // escaped inside the page
+    EXPECT_EQ(Bytes(doze::ListFormat::Catalog, {"/M/<&>", "x.mp3|1"}),
+              std::string(doze::kCatalogHead) + json + std::string(doze::kCatalogTail));
 }
 
 }  // namespace
