@@ -14,8 +14,6 @@ namespace doze::audio {
 namespace {
 
 constexpr std::size_t kSearchWindow = 4096;  // bytes searched for the first frame at a time
-constexpr int kLeadingFrames = 8;            // frames that must agree for a stream to be CBR
-constexpr int kSamplePlaces = 8;             // places where frames are sampled for an estimate
 
 // Where the first frame of the stream is, past junk and a second ID3v2 tag, as far as the budget
 // allows searching.
@@ -121,34 +119,24 @@ std::string ReadStream(FileReader& file, std::int64_t start, std::int64_t end, b
     if (end - audioAt < 4) return problem.empty() ? "no MPEG audio frame found" : problem;
     const auto leadingLength =
         std::min<std::int64_t>(2 * LargestFrameSize(first) + 4, end - audioAt);
-    const Bytes leadingBytes = file.Get(audioAt, static_cast<std::size_t>(leadingLength));
-    FrameSample leading;
-    AddFrameRun(leadingBytes, 0, first, kLeadingFrames, leading);
-    if (leading.frames == 0) return problem.empty() ? "no MPEG audio frame found" : problem;
-    const FrameHeader audio = *ParseFrameHeader(leadingBytes.data());
+    const Bytes leading = file.Get(audioAt, static_cast<std::size_t>(leadingLength));
+    const auto audio = leading.size() >= 4 ? ParseFrameHeader(leading.data()) : std::nullopt;
+    if (!audio || !SameStream(*audio, first)) {
+        return problem.empty() ? "no MPEG audio frame found" : problem;
+    }
     if (exactDurations) {
-        const FrameCount count = CountFrames(file, audioAt, end, audio);
+        const FrameCount count = CountFrames(file, audioAt, end, *audio);
         if (count.frames == 0) return problem.empty() ? "no MPEG audio frame found" : problem;
         if (count.cutShort && problem.empty()) problem = "its last audio frame is cut short";
-        SetCounted(facts, count.frames, count.bytes, audio, vbr, problem);
+        SetCounted(facts, count.frames, count.bytes, *audio, vbr, problem);
         facts.vbr = count.vbr || (vbr && vbr->kind != VbrHeader::Info);
         return problem;
     }
-    FrameSample sampled = SampleFrames(file, audioAt, end, audio, kSamplePlaces);
-    const bool variable = leading.lowestKbps != leading.highestKbps ||
-                          (sampled.frames > 0 && (sampled.lowestKbps != audio.bitrateKbps ||
-                                                  sampled.highestKbps != audio.bitrateKbps));
-    if (sampled.frames == 0) sampled = leading;
-    const auto streamBytes = static_cast<double>(end - audioAt);
-    const double framesPerByte =
-        static_cast<double>(sampled.frames) / static_cast<double>(sampled.bytes);
-    const double seconds =
-        variable ? streamBytes * framesPerByte * audio.samplesPerFrame / audio.sampleRate
-                 : streamBytes * 8 / (audio.bitrateKbps * 1000.0);
-    facts.durationMs = std::llround(seconds * 1000);
+    const Estimate estimate = EstimateLength(file, audioAt, end, leading, *audio);
+    facts.durationMs = std::llround(estimate.seconds * 1000);
     facts.durationExact = false;
-    facts.bitrateKbps = RoundedKbps(streamBytes * 8, seconds);
-    facts.vbr = variable || facts.vbr.value_or(false);
+    facts.bitrateKbps = RoundedKbps(static_cast<double>(end - audioAt) * 8, estimate.seconds);
+    facts.vbr = estimate.vbr || facts.vbr.value_or(false);
     return problem;
 }
 

@@ -27,6 +27,9 @@ FrameCount CountFrames(FileReader& file, std::int64_t start, std::int64_t end,
 struct FrameSample {
     std::int64_t frames = 0, bytes = 0;
     int lowestKbps = 0, highestKbps = 0;
+
+    void Add(const FrameSample& other);
+    bool AllAt(int kbps) const { return lowestKbps == kbps && highestKbps == kbps; }
 };
 
 // Adds to `sample` the frames like `first` that follow one another from `at` in `bytes`, up to
@@ -35,10 +38,19 @@ struct FrameSample {
 void AddFrameRun(Bytes bytes, std::size_t at, const FrameHeader& first, int most,
                  FrameSample& sample);
 
-// The frames like `first` read at up to `places` evenly spaced places between `start` and `end`,
-// as many as the budget allows: at each, the run of frames that the read holds. Their bytes per
-// frame are the stream's own, on average, whatever its bitrate does.
-FrameSample SampleFrames(FileReader& file, std::int64_t start, std::int64_t end,
-                         const FrameHeader& first, int places);
+// An estimate of the length of a stream without a frame count.
+struct Estimate {
+    double seconds;
+    bool vbr;
+};
+
+// Estimates the length of the stream from `start`, where the frame `first` begins, to `end`;
+// `leading` are bytes read from `start`. When the first frames and frames sampled at evenly spaced
+// places all have one bitrate, the stream is CBR and its bytes tell its length; otherwise the
+// samples' bytes per frame do, and a run of frames of one bitrate at the start (silence, most
+// often), which samples taken by bytes seldom land in, is measured on its own. Reads within the
+// budget.
+Estimate EstimateLength(FileReader& file, std::int64_t start, std::int64_t end, Bytes leading,
+                        const FrameHeader& first);
 
 }  // namespace doze::audio
