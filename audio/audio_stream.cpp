@@ -19,18 +19,13 @@ constexpr std::size_t kSearchWindow = 4096;  // bytes searched for the first fra
 // allows searching.
 std::optional<std::int64_t> FindFirstFrame(FileReader& file, std::int64_t start, std::int64_t end,
                                            FrameHeader& header) {
-    constexpr std::int64_t kOverlap = 2 * 2881 + 4;  // two frames of the largest size
     std::int64_t at = start;
     while (at < end && file.Spendable() > 0) {
         const auto length = static_cast<std::size_t>(std::min<std::int64_t>(
             {static_cast<std::int64_t>(kSearchWindow), end - at, file.Spendable()}));
-        Bytes bytes = file.Held(at);
+        Bytes bytes = file.Held(at);  // what was read already may do
         bytes = bytes.first(std::min(bytes.size(), length));
-        if (bytes.size() < length) {  // what was read already may do
-            if (const auto found = FindFrame(bytes, 0, false)) {
-                header = found->header;
-                return at + static_cast<std::int64_t>(found->at);
-            }
+        if (bytes.size() < length && !FindFrame(bytes, 0, false)) {
             bytes = file.Get(at, length, kSearchWindow);
         }
         if (bytes.size() < 4) return std::nullopt;
@@ -41,12 +36,15 @@ std::optional<std::int64_t> FindFirstFrame(FileReader& file, std::int64_t start,
             continue;
         }
         const bool last = at + static_cast<std::int64_t>(bytes.size()) == end;
-        if (const auto found = FindFrame(bytes, 0, last)) {
+        std::optional<std::size_t> unconfirmed;
+        if (const auto found = FindFrame(bytes, 0, last, nullptr, &unconfirmed)) {
             header = found->header;
             return at + static_cast<std::int64_t>(found->at);
         }
         if (last) return std::nullopt;
-        at = std::max(at + 1, at + static_cast<std::int64_t>(bytes.size()) - kOverlap);
+        // Read on from the first frame that could not be confirmed, or past what was searched.
+        at += static_cast<std::int64_t>(
+            std::max<std::size_t>(unconfirmed.value_or(bytes.size() - 3), 1));
     }
     return std::nullopt;
 }

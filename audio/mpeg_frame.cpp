@@ -73,14 +73,18 @@ int SmallestFrameSize(const FrameHeader& frame) {
 }
 
 std::optional<FoundFrame> FindFrame(Bytes bytes, std::size_t from, bool endsStream,
-                                    const FrameHeader* like) {
+                                    const FrameHeader* like,
+                                    std::optional<std::size_t>* unconfirmed) {
     for (std::size_t at = from; at + 4 <= bytes.size(); ++at) {
         if (bytes[at] != 0xFF) continue;
         const auto header = ParseFrameHeader(bytes.data() + at);
         if (!header || (like != nullptr && !SameStream(*header, *like))) continue;
         const std::size_t next = at + static_cast<std::size_t>(header->size);
         if (next == bytes.size() && endsStream) return FoundFrame{at, *header};
-        if (next + 4 > bytes.size()) continue;
+        if (next + 4 > bytes.size()) {
+            if (unconfirmed != nullptr && !*unconfirmed) *unconfirmed = at;
+            continue;
+        }
         const auto following = ParseFrameHeader(bytes.data() + next);
         if (following && SameStream(*header, *following)) return FoundFrame{at, *header};
     }

@@ -42,8 +42,10 @@ struct FoundFrame {
 
 // The first frame at or after `from` in `bytes` that is confirmed: the header at its end is one
 // of the same stream, or it ends exactly where `bytes` end and `endsStream` is true. With `like`,
-// only frames of that stream count.
+// only frames of that stream count. When none is, `unconfirmed` (if given) is where the first
+// header lies whose frame ends too close to the end of `bytes` to be confirmed, or nothing.
 std::optional<FoundFrame> FindFrame(Bytes bytes, std::size_t from, bool endsStream,
-                                    const FrameHeader* like = nullptr);
+                                    const FrameHeader* like = nullptr,
+                                    std::optional<std::size_t>* unconfirmed = nullptr);
 
 }  // namespace doze::audio
