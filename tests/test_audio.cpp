@@ -112,6 +112,8 @@ const Row kRows[] = {
     // Tags: every version and text encoding, and what a tag may hold around its frames.
     Tagged("id3v22_latin1", Id3v2Tag(2, 0, Fields(2, 0, {U"Åsa", U"Café", U"Über", U"(17)", U"3/12", U"1999"})),
            "", "Åsa|Café|Über|Rock|3|1999"),
+    Tagged("id3v22_utf16_bom", Id3v2Tag(2, 0, Fields(2, 1, {U"Žofia", U"Ωmega", U"Ščít 🎵", U"Ambient", U"01", U"2022"})),
+           "", "Žofia|Ωmega|Ščít 🎵|Ambient|1|2022"),
     Tagged("id3v23_utf16_bom", Id3v2Tag(3, 0, Fields(3, 1, {U"Анна 🎵", U"Альбом", U"Песня", U"17", U"7", U"2001"})),
            "", "Анна 🎵|Альбом|Песня|Rock|7|2001"),
     Tagged("id3v24_utf16be", Id3v2Tag(4, 0, Fields(4, 2, {U"李四", U"专辑", U"歌", U"(79)Heavy Rock", U"12/20",
