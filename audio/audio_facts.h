@@ -30,8 +30,14 @@ struct AudioReadOptions {
 
 struct AudioRead {
     AudioFacts facts;
-    std::string problem;  // empty, or a short phrase naming what could not be read and why
+    std::string problem;  // empty, or a short phrase naming what could not be read and why, e.g.
+                          // "its ID3v2 tag is cut short", "no MPEG audio frame found"; fit for
+                          // "dozedozovo-list: warning: PATH: PROBLEM"
 };
+
+// The most a file's tags and headers cost in reading, whatever their size, when durations need
+// not be counted: this much at the start and inside, plus the 128-byte ID3v1 tail.
+inline constexpr std::int64_t kAudioReadBudget = 16 * 1024 + 128;
 
 // Reads the audio facts of the regular file open as `fd`, `size` bytes long, with pread only
 // (the file offset is not used or moved). Never throws for the file's contents; never reads past

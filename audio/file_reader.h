@@ -1,0 +1,58 @@
+#pragma once
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace doze::audio {
+
+using Bytes = std::span<const std::uint8_t>;
+using PreadCall = ssize_t (*)(int fd, void* buffer, std::size_t size, off_t offset);
+
+// Reads one file with pread only, every byte counted against a budget. It keeps the last window
+// it read, so that requests close to one another cost one read.
+class FileReader {
+  public:
+    FileReader(int fd, std::int64_t size, PreadCall pread, std::int64_t budget);
+
+    std::int64_t Size() const { return size_; }
+    std::int64_t BytesRead() const { return bytesRead_; }
+    // What may still be read, less what is held back for later steps.
+    std::int64_t Spendable() const;
+    // Holds `bytes` of the budget back from Get until it is set to 0 again.
+    void HoldBack(std::int64_t bytes) { heldBack_ = bytes; }
+
+    // The `length` bytes at `offset`: from the last window when it holds them, otherwise read
+    // into a new window of at least `window` bytes where the file and the budget allow. Empty
+    // when they lie past the end of the file, do not fit the budget, or cannot be read. Valid
+    // until the next call.
+    Bytes Get(std::int64_t offset, std::size_t length, std::size_t window = 0);
+
+    // The bytes of the last window from `offset` on; empty when it does not hold `offset`.
+    Bytes Held(std::int64_t offset) const;
+
+    // Reads `out.size()` bytes at `offset` outside the budget (for counting frames); false when
+    // they cannot all be read.
+    bool ReadFree(std::int64_t offset, std::span<std::uint8_t> out);
+
+    // The first failure of a read: empty, or a phrase such as "it cannot be read: I/O error".
+    const std::string& Failure() const { return failure_; }
+
+  private:
+    bool ReadAll(std::int64_t offset, std::uint8_t* buffer, std::size_t length);
+
+    int fd_;
+    std::int64_t size_;
+    PreadCall pread_;
+    std::int64_t budgetLeft_;
+    std::int64_t heldBack_ = 0;
+    std::int64_t bytesRead_ = 0;
+    std::vector<std::uint8_t> window_;
+    std::int64_t windowOffset_ = 0;
+    std::string failure_;
+};
+
+}  // namespace doze::audio
