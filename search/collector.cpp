@@ -14,27 +14,36 @@ bool IsTheFilesFault(int err) {
     return err == ENOENT || err == ENOTDIR || err == ELOOP || err == ENAMETOOLONG || err == EACCES;
 }
 
-// The audio facts of `item`, a regular file of `length` bytes; a problem is
-// added to `details` when they cannot be read whole.
-AudioFacts ReadFileFacts(const FolderListing& listing, const ListedEntry& item, std::int64_t length,
-                         const AudioReadOptions& options, FileDetails& details) {
-    const ListingCalls& calls = listing.Calls();
-    const int fd = listing.OpenFile(item);
-    if (fd < 0) {
-        details.problems.push_back(
-            {item.name, "its audio facts cannot be read (" + SystemErrorText(errno) + ")"});
-        return {};
-    }
+// Reads the audio facts of the open regular file `fd` into `details`; a
+// problem is added when they cannot be read whole.
+void ReadFileFacts(int fd, const std::string& name, std::int64_t length,
+                   const AudioReadOptions& options, FileDetails& details) {
+    AudioRead read = ReadAudioFacts(fd, length, options);
+    if (!read.problem.empty()) details.problems.push_back({name, std::move(read.problem)});
+    details.audio.push_back(std::move(read.facts));
+}
+
+// A file the listing shows as regular, opened once, links refused: collected
+// with its length and audio facts from the one descriptor when it is still a
+// regular file, passed over when it is something else now. False when it
+// cannot be opened so: the caller then looks at it the long way.
+bool CollectOpened(const FolderListing& listing, const ListedEntry& item,
+                   const AudioReadOptions& options, std::string& entry, EntryBatch& out,
+                   FileDetails& details) {
+    const int fd = listing.OpenFile(item, false);
+    if (fd < 0) return false;
     struct stat st {};
-    AudioRead read;
-    if (calls.fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        read.problem = "it changed during the search";
-    } else {
-        read = ReadAudioFacts(fd, length, options);
+    const ListingCalls& calls = listing.Calls();
+    const bool regular = calls.fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (regular) {
+        entry.assign(item.name);
+        entry.push_back('|');
+        entry.append(std::to_string(st.st_size));
+        out.Add(entry);
+        ReadFileFacts(fd, item.name, st.st_size, options, details);
     }
     calls.close(fd);
-    if (!read.problem.empty()) details.problems.push_back({item.name, std::move(read.problem)});
-    return std::move(read.facts);
+    return true;
 }
 
 }  // namespace
@@ -46,6 +55,10 @@ void CollectFolderFiles(const std::string& folder, const std::string& pattern,
     for (const ListedEntry& item : listing.Entries()) {
         if (item.type == EntryType::Folder || item.type == EntryType::Other) continue;
         if (!MatchesPattern(item.name, pattern)) continue;
+        if (audio != nullptr && item.type == EntryType::File &&
+            CollectOpened(listing, item, *audio, entry, out, details)) {
+            continue;
+        }
         const LengthQuery length = listing.QueryLength(item);
         switch (length.outcome) {
             case LengthQuery::Regular:
@@ -65,9 +78,16 @@ void CollectFolderFiles(const std::string& folder, const std::string& pattern,
         entry.push_back('|');
         entry.append(std::to_string(length.length));
         out.Add(entry);
-        if (audio != nullptr) {
-            details.audio.push_back(ReadFileFacts(listing, item, length.length, *audio, details));
+        if (audio == nullptr) continue;
+        const int fd = listing.OpenFile(item, true);
+        if (fd < 0) {
+            details.problems.push_back(
+                {item.name, "its audio facts cannot be read (" + SystemErrorText(errno) + ")"});
+            details.audio.emplace_back();
+            continue;
         }
+        ReadFileFacts(fd, item.name, length.length, *audio, details);
+        listing.Calls().close(fd);
     }
 }
 

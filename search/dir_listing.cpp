@@ -122,8 +122,9 @@ LengthQuery FolderListing::QueryLength(const ListedEntry& entry) const {
     return {LengthQuery::Regular, static_cast<std::int64_t>(st.st_size)};
 }
 
-int FolderListing::OpenFile(const ListedEntry& entry) const {
-    return calls_.openat(fd_, entry.name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+int FolderListing::OpenFile(const ListedEntry& entry, bool followLinks) const {
+    const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW);
+    return calls_.openat(fd_, entry.name.c_str(), flags);
 }
 
 void FolderListing::Close() {

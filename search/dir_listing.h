@@ -67,10 +67,10 @@ class FolderListing {
     // dangling or looping links, a link through a file) give Vanished.
     LengthQuery QueryLength(const ListedEntry& entry) const;
 
-    // Opens `entry` for reading, links followed, without waiting (a FIFO does
-    // not block) and without becoming the controlling terminal; the
-    // descriptor, or -1 with errno set. The caller closes it.
-    int OpenFile(const ListedEntry& entry) const;
+    // Opens `entry` for reading, without waiting (a FIFO does not block) and
+    // without becoming the controlling terminal, links followed or (ELOOP)
+    // refused; the descriptor, or -1 with errno set. The caller closes it.
+    int OpenFile(const ListedEntry& entry, bool followLinks) const;
     const ListingCalls& Calls() const { return calls_; }
 
     void Close();
