@@ -91,6 +91,8 @@ RunOutcome GenerateList(SearchState& state, RunFrontEnd& frontEnd, const SearchF
         }
     } catch (const TargetAppeared&) {
         outcome = RunOutcome::Declined;  // the front end was asked and kept the file
+    } catch (const SearchCancelled&) {
+        outcome = RunOutcome::Declined;  // the user stopped the search
     } catch (const std::bad_alloc&) {
         outOfMemory = true;
     } catch (const std::exception& cause) {
