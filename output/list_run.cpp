@@ -71,6 +71,21 @@ RunOutcome Write(const SearchState& state, RunFrontEnd& frontEnd) {
     return RunOutcome::Written;
 }
 
+// The save step and the writer, offered again after each write failure for
+// as long as the front end asks for it.
+RunOutcome SaveList(const SearchState& state, RunFrontEnd& frontEnd) {
+    for (;;) {
+        try {
+            return Write(state, frontEnd);
+        } catch (const TargetAppeared&) {
+            throw;
+        } catch (const WriteFailure& cause) {
+            frontEnd.Failed(RunOutcome::WriteFailed, cause.what());
+            if (!frontEnd.SaveAgainAfterWriteFailure()) return RunOutcome::WriteFailed;
+        }
+    }
+}
+
 std::string OutOfMemory(const std::string& what) {
     return "There is not enough memory to " + what + ".";
 }
@@ -87,7 +102,7 @@ RunOutcome GenerateList(SearchState& state, RunFrontEnd& frontEnd, const SearchF
             outcome = RunOutcome::NothingFound;
         } else {
             outcome = RunOutcome::WriteFailed;
-            outcome = Write(state, frontEnd);
+            outcome = SaveList(state, frontEnd);
         }
     } catch (const TargetAppeared&) {
         outcome = RunOutcome::Declined;  // the front end was asked and kept the file

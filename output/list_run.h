@@ -55,6 +55,9 @@ class RunFrontEnd : public CompletionReporter {
     virtual bool ReplaceAppeared(const std::string& path) = 0;
     // A failure ended the run; `message` names the path and the cause.
     virtual void Failed(RunOutcome outcome, const std::string& message) = 0;
+    // After a write failure told through Failed: true offers the save step
+    // again with the same list; false ends the run.
+    virtual bool SaveAgainAfterWriteFailure() { return false; }
 };
 
 // The road of one list: begin run, search, the test for nothing found, trim,
