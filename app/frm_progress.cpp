@@ -7,13 +7,16 @@
 namespace doze {
 
 frmProgress::frmProgress(QWidget* owner)
+    // A close box, which cancels the search, and no other button: also the
+    // window managers that fill in the buttons of a title bar without any
+    // then offer no minimise.
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::MSWindowsFixedSizeDialogHint) {
+                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("frmProgress"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Search in Progress"));
-    setFixedSize(348, 99);
+    setFixedSize(Twips(5220), Twips(1485));
     Label1 = new QLabel(QStringLiteral("Please wait..."), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(TwipsRect(120, 240, 4935, 255));

@@ -5,8 +5,9 @@ class QLabel;
 
 namespace doze {
 
-// The progress window of a run: "Please wait..." and nothing else. Deleted
-// when closed.
+// The progress window of a run: "Please wait..." and nothing else; its close
+// box (and Esc) cancel the search while the run holds the input. Deleted when
+// closed.
 class frmProgress : public QWidget {
     Q_OBJECT
   public:

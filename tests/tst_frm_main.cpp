@@ -65,6 +65,7 @@ class TestFrmMain : public QObject {
     QTemporaryDir dir_;
     std::string music_, spare_, missing_;
     QList<std::string> searched_;
+    std::vector<doze::Volume> volumes_;
     int exits_ = 0;
     QWidget owner_;
     doze::SearchState state_;
@@ -78,14 +79,30 @@ class TestFrmMain : public QObject {
     QString Path(const QString& name) const { return dir_.filePath(name); }
 
     // The real search, on a thread other than the windows', except in a folder
-    // named "broken", where it fails half-way. The windows are looked at from
-    // their own thread meanwhile.
-    void Search(doze::SearchParams& params, doze::SearchState& state) {
+    // named "broken", where it fails half-way; in "part" it first tells of 5
+    // folders and a file it could not read; in "esc" and "close" the user
+    // stops it so. The windows are looked at from their own thread meanwhile.
+    void Search(doze::SearchParams& params, doze::SearchState& state,
+                doze::SearchProgress* progress) {
         const bool apart = QThread::currentThread() != owner_.thread();
+        const QString folder = QFileInfo(QFile::decodeName(params.Path.c_str())).fileName();
         QMetaObject::invokeMethod(
-            &owner_, [&] { progress_ << (ui_->busy && apart ? ProgressWindows(true) : -1); },
+            &owner_,
+            [&] {
+                progress_ << (ui_->busy && apart ? ProgressWindows(true) : -1);
+                for (QWidget* w : QApplication::topLevelWidgets()) {
+                    if (!qobject_cast<doze::frmProgress*>(w)) continue;
+                    if (folder == "esc") QTest::keyClick(w, Qt::Key_Escape);
+                    if (folder == "close") w->close();
+                }
+            },
             apart ? Qt::BlockingQueuedConnection : Qt::DirectConnection);
-        if (!params.Path.ends_with("/broken")) return doze::RunSearch(params, state);
+        for (int i = 1; folder == "part" && i <= 6; ++i) {
+            const std::string unread = params.Path + '/' + std::to_string(i);
+            if (i < 6) progress->FolderNotListed(unread, "Permission denied");
+            if (i == 6) progress->FileNotRead(unread + ".mp3", "Permission denied");
+        }
+        if (folder != "broken") return doze::RunSearch(params, state, progress);
         doze::AppendEntry(state, "half.mp3|10");
         throw doze::SearchFailure("Cannot read \"" + params.Path + "/half.mp3\".");
     }
@@ -94,18 +111,15 @@ class TestFrmMain : public QObject {
         state_.SearchRoot = QFile::encodeName(Path(root)).toStdString();
         doze::ListRunContext run{
             &owner_, state_, CD_, [this] { return kind_; },
-            [this](auto& params, auto& state, auto*) { Search(params, state); }};
+            [this](auto& params, auto& state, auto* progress) { Search(params, state, progress); }};
         doze::RunListGeneration(run);
     }
 
-    // Three volumes, the last one not ready; every search finds one file.
+    // The volumes of volumes_; every search finds one file.
     doze::MainWindowServices Services() {
         doze::MainWindowServices services;
         services.startFolder = music_;
-        services.volumes = [this] {
-            return std::vector<doze::Volume>{
-                {"/", "/dev/sda1", {}}, {spare_, "/dev/sdb1", "SPARE"}, {missing_, "srv:/x", {}}};
-        };
+        services.volumes = [this] { return volumes_; };
         services.search = [this](doze::SearchParams& params, doze::SearchState& state,
                                  doze::SearchProgress*) {
             searched_ << params.Path;
@@ -122,11 +136,12 @@ class TestFrmMain : public QObject {
         // Where Qt's file dialog keeps its history: not in the user's home.
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.filePath("config")));
         for (const char* folder :
-             {"empty", "folders/a/b", "folders/c", "music/Rock", "broken", "spare/sub"}) {
+             {"empty", "folders/a/b", "folders/c", "music/Rock", "broken", "spare/sub", "part"}) {
             QVERIFY(QDir(dir_.path()).mkpath(folder));
         }
         QVERIFY(Write(Path("music/one.mp3"), QByteArray(4718592, 'x')));
         QVERIFY(Write(Path("music/Rock/two.MP3"), QByteArray(1000, 'y')));
+        QVERIFY(Write(Path("part/one.mp3"), QByteArray(1000, 'z')));
         music_ = QFile::encodeName(dir_.filePath("music")).toStdString();
         spare_ = QFile::encodeName(dir_.filePath("spare")).toStdString();
         missing_ = QFile::encodeName(dir_.filePath("not-mounted")).toStdString();
@@ -135,6 +150,9 @@ class TestFrmMain : public QObject {
         ui_ = std::make_unique<ScriptedUi>();
         CD_ = doze::CommonDialog();
         searched_.clear();
+        // Three volumes, the last one not ready.
+        volumes_ = {
+            {"/", "/dev/sda1", {}}, {spare_, "/dev/sdb1", "SPARE"}, {missing_, "srv:/x", {}}};
         exits_ = 0;
         progress_.clear();
     }
@@ -163,10 +181,21 @@ class TestFrmMain : public QObject {
     }
 
     // The captions of the main, progress and About windows, each drawn whole
-    // inside its box in the program's font of 8 points or more (also run with
-    // QT_SCALE_FACTOR=2); the main window's texts, option at start and
-    // default button.
+    // inside its box in the program's font (also run with QT_SCALE_FACTOR=2):
+    // 8 points at the design size, and the windows scaled with the desktop's
+    // font beyond it; the main window's texts, option at start and default
+    // button, the lists' names and labels, the icon's sizes.
+    void layout_data() {
+        QTest::addColumn<double>("desktopPoints");
+        QTest::addColumn<double>("scale");
+        QTest::newRow("desktop font smaller") << 6.0 << 1.0;
+        QTest::newRow("desktop font of 16 pt") << 16.0 << 2.0;
+    }
     void layout() {
+        QFETCH(double, desktopPoints);
+        QFETCH(double, scale);
+        doze::UseProgramFont(desktopPoints);
+        const auto designSize = qScopeGuard([] { doze::UseProgramFont(); });
         QWidget owner;
         frmMain window(Services());
         QWidget* progress = doze::ShowProgressWindow(&owner);
@@ -181,7 +210,7 @@ class TestFrmMain : public QObject {
                 if (!captioned || caption.isEmpty()) continue;
                 if (shown != &about) captions << caption;
                 const QFont font = control->font();
-                QVERIFY(font == QApplication::font() && font.pointSizeF() >= 8);
+                QVERIFY(font == QApplication::font() && font.pointSizeF() == 8 * scale);
                 const QRect room = control->contentsRect();
                 QSize needed =
                     QFontMetrics(font).boundingRect(room, Qt::TextWordWrap, caption).size();
@@ -202,12 +231,24 @@ class TestFrmMain : public QObject {
         QCOMPARE((QStringList{window.windowTitle(), progress->windowTitle()}),
                  (QStringList{"Vovezaduvu's Dozedozovo", "Search in Progress"}));
         QVERIFY(window.Option1->isChecked() && window.Command1->isDefault());
+        QCOMPARE(window.centralWidget()->size(), QSize(505, 337) * scale);
+        QCOMPARE((QList<QWidget*>{window.Label1->buddy(), window.Label2->buddy()}),
+                 (QList<QWidget*>{window.Drive1, window.Dir1}));
+        QCOMPARE((QStringList{window.Drive1->accessibleName(), window.Dir1->accessibleName(),
+                              about.picIcon->accessibleName()}),
+                 (QStringList{"Choose Drive", "Choose Folder", "Dozedozovo program icon"}));
+        QCOMPARE(doze::ProgramIcon().availableSizes(),
+                 (QList<QSize>{
+                     {32, 32}, {16, 16}, {24, 24}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
     }
 
     // SearchRoot follows a folder opened by a double click, not one a click
-    // only highlights; the option chosen picks the flow. (Enter at start runs
-    // "Go": test_xvfb_search.sh.) A drive that is not ready warns and keeps
-    // the folder (Dir1, and so SearchRoot); another one moves to its root.
+    // only highlights; the option chosen picks the flow; Enter on an option
+    // presses "Go". (Enter at start: test_xvfb_search.sh.) A drive that is not
+    // ready warns and keeps the folder (Dir1, and so SearchRoot); another one
+    // moves to its root, and the drive list follows the folder list to
+    // another drive. A drive that is gone warns and leaves the list, which
+    // offers a new one when opened.
     void search_root_follows_the_lists() {
         ScriptedUi& ui = *ui_;
         frmMain window(Services());
@@ -221,7 +262,7 @@ class TestFrmMain : public QObject {
         QTest::mouseDClick(lines, Qt::LeftButton, {}, rock);
         QCOMPARE(window.Search.SearchRoot, music_ + "/Rock");
         window.Option2->click();
-        window.Command1->click();
+        QTest::keyClick(window.Option2, Qt::Key_Return);
         QCOMPARE(searched_, (QList<std::string>{music_, music_ + "/Rock"}));
         QCOMPARE(ui.saveDialogs.size(), 2);
         QCOMPARE(ui.saveDialogs[1].title, QStringLiteral("Save as HTML"));
@@ -234,6 +275,19 @@ class TestFrmMain : public QObject {
         QCOMPARE(window.Search.SearchRoot, music_ + "/Rock");
         window.Drive1->setCurrentIndex(1);
         QCOMPARE(window.Search.SearchRoot, spare_);
+        QCOMPARE(window.Dir1->SetPath(music_), 0);
+        QCOMPARE(window.Drive1->currentIndex(), 0);
+        volumes_.erase(volumes_.begin() + 1);
+        window.Drive1->setCurrentIndex(1);
+        QCOMPARE(ui.messages.value(1).text, "Cannot open the drive \"" +
+                                                QString::fromStdString(spare_) +
+                                                "\": the drive is no longer there.");
+        QCOMPARE((QList<int>{window.Drive1->count(), window.Drive1->currentIndex()}),
+                 (QList<int>{2, 0}));
+        volumes_.push_back({spare_, "/dev/sdc1", {}});
+        window.Drive1->showPopup();
+        QCOMPARE(window.Drive1->itemText(2), QString::fromStdString(spare_));
+        window.Drive1->hidePopup();
     }
 
     // The menus' texts. Help, Contents asks the opener for a document,
@@ -277,12 +331,13 @@ class TestFrmMain : public QObject {
         QVERIFY(alive.isNull());
     }
 
-    // One run per row, "<root> <name>", saving into a folder of its own:
-    // `name` is what the Save-As dialog accepts there (none cancels; "." is
-    // the folder itself; ".html" picks that list); `answer` 0 when nothing is
-    // there before, else the answer to the overwrite question about the file
-    // there; `shown` the dialog ("<title>: <filter>") and the boxes ("<title>
-    // <style>: <text>"), "<dir>" standing for the temporary folder.
+    // One run per row, "<root> <name>...", saving into a folder of its own:
+    // each `name` is what the Save-As dialog accepts there, in turn (none
+    // cancels; "." is the folder itself; ".html" picks that list; a path
+    // from "/" is itself); `answer` 0 when nothing is there before, else the
+    // answer to the overwrite question about the last file; `shown` the
+    // dialogs ("<title>: <filter>") and the boxes ("<title> <style>:
+    // <text>"), "<dir>" standing for the temporary folder.
     void runs_data() {
         QTest::addColumn<QString>("run");
         QTest::addColumn<int>("answer");
@@ -303,10 +358,33 @@ class TestFrmMain : public QObject {
         QTest::newRow("No keeps it") << "music a.txt" << 7 << QStringList{text, asked};
         QTest::newRow("Yes replaces") << "music a.html" << 6 << QStringList{html, asked, done};
         QTest::newRow("hidden file") << "music .hidden" << 7 << QStringList{text, asked};
-        QTest::newRow("folder chosen") << "music ." << 0
-                                       << QStringList{text,
-                                                      "Failure 48: Cannot write \"<dir>/out/"
-                                                      "folder chosen/.\": it is a folder."};
+        QTest::newRow("folder chosen, then cancel")
+            << "music ." << 0
+            << QStringList{text, text,
+                           "Failure 48: Cannot write \"<dir>/out/folder chosen, then cancel/.\": "
+                           "it is a folder."};
+        QTest::newRow("saved after a failure")
+            << "music . a.txt" << 0
+            << QStringList{text, text,
+                           "Failure 48: Cannot write \"<dir>/out/saved after a failure/.\": it "
+                           "is a folder.",
+                           done};
+        QTest::newRow("a device, refused before any question")
+            << "music /dev/null" << 0
+            << QStringList{text, text,
+                           "Failure 48: Cannot write \"/dev/null\": it is not a regular file."};
+        QString unread =
+            "Warning 48: 5 folders and 1 file could not be read, so the list may be "
+            "incomplete:\n";
+        for (const char* path : {"1", "2", "3", "4", "5"}) {
+            unread += QStringLiteral("\n<dir>/part/%1: Permission denied").arg(path);
+        }
+        QTest::newRow("what could not be read")
+            << "part a.txt" << 0
+            << QStringList{text, "Complete 64: " + QString::fromStdString(doze::CompletionText(1)),
+                           unread + "\n(and 1 more)"};
+        QTest::newRow("Esc in the progress window") << "esc a.txt" << 0 << QStringList{};
+        QTest::newRow("progress window closed") << "close a.txt" << 0 << QStringList{};
         QTest::newRow("search failure")
             << "broken a.txt" << 0
             << QStringList{"Failure 48: Cannot read \"<dir>/broken/half.mp3\"."};
@@ -315,15 +393,18 @@ class TestFrmMain : public QObject {
         QFETCH(QString, run);
         QFETCH(int, answer);
         QFETCH(QStringList, shown);
-        const QString root = run.section(' ', 0, 0), name = run.section(' ', 1);
+        const QString root = run.section(' ', 0, 0), name = run.section(' ', -1);
         const QString folder = Path(QStringLiteral("out/") + QTest::currentDataTag());
-        const QString target = folder + '/' + name;
+        QString target;
+        for (const QString& each : run.split(' ').mid(1)) {
+            target = each.startsWith('/') ? each : folder + '/' + each;
+            ui_->saveNames << target;
+        }
         QVERIFY(QDir().mkpath(folder));
         if (answer != 0) {
             QVERIFY(Write(target, "old contents"));
             ui_->answers << answer;
         }
-        if (!name.isEmpty()) ui_->saveNames << target;
         kind_ = name.endsWith(".html") ? ListFormat::Html : ListFormat::Text;
         Run(root);
 
@@ -336,10 +417,10 @@ class TestFrmMain : public QObject {
         QCOMPARE(got.replaceInStrings(dir_.path(), "<dir>"), shown);
         // On disk, under the name as typed: the list where one was written,
         // the old file where No kept it, nothing else.
-        const bool written = shown.last().startsWith("Complete");
+        const bool written = shown.join('\n').contains("Complete");
         if (written) QCOMPARE(Read(target), Expected(Path(root), kind_));
         if (answer == 7) QCOMPARE(Read(target), QByteArray("old contents"));
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System),
                  written || answer ? QStringList{QFileInfo(target).fileName()} : QStringList{});
         // However it ends: progress window gone, pointer back, one yield, list erased.
         QCOMPARE(ProgressWindows(false), 0);
