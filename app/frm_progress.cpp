@@ -1,5 +1,6 @@
 #include "app/frm_progress.h"
 
+#include <QEvent>
 #include <QLabel>
 
 #include "ui/window_look.h"
@@ -7,9 +8,8 @@
 namespace doze {
 
 frmProgress::frmProgress(QWidget* owner)
-    // A close box, which cancels the search, and no other button: also the
-    // window managers that fill in the buttons of a title bar without any
-    // then offer no minimise.
+    // A close box, which cancels the search, and no other button: so the
+    // window managers that follow the buttons asked for offer no minimise.
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("frmProgress"));
@@ -20,6 +20,13 @@ frmProgress::frmProgress(QWidget* owner)
     Label1 = new QLabel(QStringLiteral("Please wait..."), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(TwipsRect(120, 240, 4935, 255));
+}
+
+void frmProgress::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    }
+    QWidget::changeEvent(event);
 }
 
 frmProgress* ShowProgressWindow(QWidget* owner) {
