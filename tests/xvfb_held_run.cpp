@@ -19,38 +19,38 @@
 
 namespace {
 
-void WaitFor(const std::string& file, const doze::SearchProgress* progress = nullptr) {
+// Prints "WHAT PATH", then waits until `file` exists or `progress` is cancelled.
+void Hold(const char* what, const std::string& path, const std::string& file,
+          const doze::SearchProgress* progress = nullptr) {
+    std::printf("%s %s\n", what, path.c_str());
     while (access(file.c_str(), F_OK) != 0 && !(progress && progress->Cancelled()))
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }
 
-// "WINDOW<tab>NAME<tab>X Y W H" for the text of each label, option and frame
-// title, in the window's own pixels.
+// "scheme dark" or "scheme light", then "WINDOW<tab>NAME<tab>X Y W H" for the
+// text of each label, option and frame title, in the window's own pixels.
 void WriteCaptions(const std::string& file) {
     std::ofstream out(file);
-    out << "scheme "
-        << (QApplication::palette().color(QPalette::Window).lightness() < 128 ? "dark" : "light")
+    out << "scheme " << (qApp->palette().window().color().lightness() < 128 ? "dark" : "light")
         << '\n';
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (!window->isVisible()) continue;
         for (QWidget* control : window->findChildren<QWidget*>()) {
-            QRect text;
-            if (auto* label = qobject_cast<QLabel*>(control); label && !label->text().isEmpty()) {
-                text = label->contentsRect();
-            } else if (auto* option = qobject_cast<QRadioButton*>(control)) {
-                QStyleOptionButton style;
-                style.initFrom(option);
-                text =
-                    option->style()->subElementRect(QStyle::SE_RadioButtonContents, &style, option);
+            QRect text = control->contentsRect();  // a label's
+            QStyleOptionGroupBox style;            // the text right of an option's mark, a title
+            style.initFrom(control);
+            if (qobject_cast<QRadioButton*>(control)) {
+                text = control->style()->subElementRect(QStyle::SE_RadioButtonContents, &style,
+                                                        control);
             } else if (auto* frame = qobject_cast<QGroupBox*>(control)) {
-                QStyleOptionGroupBox style;
-                style.initFrom(frame);
                 style.text = frame->title();
                 style.subControls = QStyle::SC_GroupBoxLabel;
-                text = frame->style()->subControlRect(QStyle::CC_GroupBox, &style,
-                                                      QStyle::SC_GroupBoxLabel, frame);
+                text = control->style()->subControlRect(QStyle::CC_GroupBox, &style,
+                                                        QStyle::SC_GroupBoxLabel, control);
+            } else if (auto* label = qobject_cast<QLabel*>(control);
+                       !label || label->text().isEmpty()) {
+                continue;
             }
-            if (text.isEmpty() || !control->isVisible()) continue;
+            if (!window->isVisible() || !control->isVisible()) continue;
             const QPoint at = control->mapTo(window, text.topLeft());
             out << window->windowTitle().toStdString() << '\t'
                 << control->objectName().toStdString() << '\t' << at.x() << ' ' << at.y() << ' '
@@ -68,18 +68,13 @@ int main(int argc, char* argv[]) {
     doze::UseProgramFont(QApplication::font().pointSizeF());
     doze::MainWindowServices services;
     services.startFolder = argv[1];
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     services.search = [&](doze::SearchParams& params, auto& state, auto* progress) {
-        std::printf("held %s\n", params.Path.c_str());
-        std::fflush(stdout);
-        WaitFor(release, progress);
+        Hold("held", params.Path, release, progress);
         doze::RunSearch(params, state, progress);  // a cancelled one stops at once
     };
     services.folders = [&](const std::string& path, std::vector<std::string>& names) {
-        if (path.ends_with("/slow")) {
-            std::printf("listing %s\n", path.c_str());
-            std::fflush(stdout);
-            WaitFor(release + ".folder");
-        }
+        if (path.ends_with("/slow")) Hold("listing", path, release + ".folder");
         return doze::ListSubfolders(path, names);
     };
     doze::ShowMainWindow(std::move(services));
