@@ -77,11 +77,14 @@ save() {
     read -r x y w h < <(xwininfo -id "$dialog" | awk '/Absolute upper-left X/ {x = $4}
         /Absolute upper-left Y/ {y = $4} /^ *Width:/ {w = $2} /^ *Height:/ {h = $2}
         END {print x, y, w, h}')
-    xdotool mousemove --sync $((x + w - 50)) $((y + h - 29)) click 1
+    timeout 5 xdotool mousemove $((x + w - 50)) $((y + h - 29)) click 1
     sleep 0.5
     return 1
 }
-xvfb_retry save || failed "not our overwrite question first"
+tries=10
+until save; do
+    ((--tries > 0)) || { echo "FAIL: not our overwrite question first"; exit 1; }
+done
 question=$(xvfb_window "Confirm Overwrite")
 xdotool windowfocus --sync "$question" key Escape  # No
 xvfb_retry gone "Confirm Overwrite" || failed "the overwrite question stays"
