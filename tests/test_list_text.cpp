@@ -53,8 +53,7 @@ TEST(FormatSizeMB, RoundsToKilobytesThenMegabytesHalvesToEven) {
 }
 
 // How a name is counted in characters, escaped for a page and masked for a
-// text list (empty: unchanged), where bytes of invalid UTF-8 read as
-// Windows-1252; masking keeps the count.
+// text list (empty: unchanged; invalid UTF-8 read as Windows-1252), keeping the count.
 TEST(NameText, CountsMasksAndEscapes) {
     struct Case {
         std::string text;

@@ -17,8 +17,7 @@ using doze::DriveList;
 using doze::FolderList;
 namespace test = doze::test;
 
-// A folder name longer than the folder list is wide.
-constexpr const char* kLong = "With a name far too long for the folder list";
+constexpr const char* kLong = "With a name far too long for the folder list";  // to be cut
 
 class TestLists : public QObject {
     Q_OBJECT
@@ -134,8 +133,9 @@ class TestLists : public QObject {
         QCOMPARE(list.currentRow(), open - 1);
     }
 
-    // Enter opens the highlighted line, also a folder whose name is not valid
-    // UTF-8, and goes no further (to the window's default button). A folder
+    // Enter opens the highlighted line, with the busy pointer while it is
+    // read, also a folder whose name is not valid UTF-8, and goes no further
+    // (to the window's default button). A folder
     // that cannot be listed (by an ordinary user) is not opened: a "Warning"
     // (48) names it and the cause; the path and the highlight stay. (Clicks:
     // tst_frm_main.)
@@ -165,6 +165,7 @@ class TestLists : public QObject {
             QSignalSpy changes(&list, &FolderList::Change);
             QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
             QCoreApplication::sendEvent(&list, &enter);
+            if (ui.pointerChanges != QList<bool>{true, false}) return 0;  // busy while it reads
             if (error == 0)
                 return enter.isAccepted() && list.Path() == folder && changes.count() == 1;
             const QString told = ui.messages.value(0);
