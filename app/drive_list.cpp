@@ -33,10 +33,10 @@ bool DriveList::Reload() {
     std::vector<Volume> volumes;
     WaitOffWindowThread([&] { volumes = source_(); });
     Fill(volumes, shownPath_);
-    for (int i = 0; i < static_cast<int>(volumes_.size()); ++i) {
+    for (std::size_t i = 0; i < volumes_.size(); ++i) {
         if (volumes_[i].root == selected) {
             const QSignalBlocker quiet(this);
-            setCurrentIndex(i);
+            setCurrentIndex(static_cast<int>(i));
             return true;
         }
     }
@@ -45,8 +45,9 @@ bool DriveList::Reload() {
 
 std::string DriveList::SelectedRoot() const {
     const int index = currentIndex();
-    return index >= 0 && index < static_cast<int>(volumes_.size()) ? volumes_[index].root
-                                                                   : std::string();
+    return index >= 0 && index < static_cast<int>(volumes_.size())
+               ? volumes_[static_cast<std::size_t>(index)].root
+               : std::string();
 }
 
 bool DriveList::event(QEvent* event) {

@@ -142,12 +142,14 @@ std::vector<Volume> LoadVolumes() {
 }
 
 int VolumeHolding(const std::vector<Volume>& volumes, std::string_view path) {
-    int best = -1;
-    for (int i = 0; i < static_cast<int>(volumes.size()); ++i) {
+    std::size_t best = volumes.size();
+    for (std::size_t i = 0; i < volumes.size(); ++i) {
         const std::string& root = volumes[i].root;
-        if (IsUnder(path, root) && (best < 0 || root.size() > volumes[best].root.size())) best = i;
+        if (IsUnder(path, root) &&
+            (best == volumes.size() || root.size() > volumes[best].root.size()))
+            best = i;
     }
-    return best;
+    return best == volumes.size() ? -1 : static_cast<int>(best);
 }
 
 QString VolumeCaption(const Volume& volume) {
