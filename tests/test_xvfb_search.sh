@@ -6,7 +6,8 @@
 # click on "Go", Enter and the window manager's close request are dropped; Esc
 # in the progress window ends the run with no dialog. A burst of two Enters
 # gives one run: one Save-As dialog and no progress window left. A folder held
-# on a slow listing keeps the window painted, and opens when let go.
+# on a slow listing keeps the window painted, and opens when let go. The
+# window icon comes in 16 to 256 pixels.
 # Usage: test_xvfb_search.sh HELD_RUN XVFB_SESSION   (exit 77: skipped)
 set -uo pipefail
 held_run=$(realpath "$1")
@@ -52,6 +53,9 @@ xvfb_session_track $!
 main=$(xvfb_window "Vovezaduvu's Dozedozovo") || { echo "FAIL: no main window"; exit 1; }
 xvfb_retry centred "$main" || failed "main window not centred: frame at $(frame "$main")"
 xvfb_retry painted "$main" "$orange" 0.25 || failed "main window not painted"
+icons=$(xprop -len 1000000 -id "$main" _NET_WM_ICON | grep -o 'Icon ([0-9]*' | tr -dc '0-9\n' |
+    sort -n | paste -sd' ')
+[ "$icons" = "16 24 32 48 64 128 256" ] || failed "the window icon comes in sizes $icons"
 
 xdotool windowfocus --sync "$main" key Return
 progress=$(xvfb_window "Search in Progress") || { echo "FAIL: no progress window"; exit 1; }
