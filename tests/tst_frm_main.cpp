@@ -35,14 +35,16 @@ bool Write(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// Progress windows still alive (deferred deletions done), or only the visible ones.
-int ProgressWindows(bool visibleOnly) {
+// The windows of kind W still alive (deferred deletions done), or only the visible ones.
+template <typename W>
+QList<W*> Windows(bool visibleOnly) {
     if (!visibleOnly) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    int count = 0;
+    QList<W*> found;
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (qobject_cast<doze::frmProgress*>(w) && (!visibleOnly || w->isVisible())) ++count;
+        if (auto* window = qobject_cast<W*>(w); window && (!visibleOnly || w->isVisible()))
+            found << window;
     }
-    return count;
+    return found;
 }
 
 // The list dozedozovo-list makes of `root`, for comparing bytes.
@@ -73,7 +75,7 @@ class TestFrmMain : public QObject {
     ListFormat kind_ = ListFormat::Text;
     // The progress windows on screen when the search started (-1: the pointer
     // was not busy, or the search ran on the windows' thread).
-    QList<int> progress_;
+    QList<qsizetype> progress_;
     std::unique_ptr<ScriptedUi> ui_;
 
     QString Path(const QString& name) const { return dir_.filePath(name); }
@@ -89,7 +91,7 @@ class TestFrmMain : public QObject {
         QMetaObject::invokeMethod(
             &owner_,
             [&] {
-                progress_ << (ui_->busy && apart ? ProgressWindows(true) : -1);
+                progress_ << (ui_->busy && apart ? Windows<doze::frmProgress>(true).size() : -1);
                 auto* window = owner_.findChild<doze::frmProgress*>();
                 if (folder == "esc") QTest::keyClick(window, Qt::Key_Escape);
                 if (folder == "close") window->close();
@@ -159,12 +161,7 @@ class TestFrmMain : public QObject {
         clock.start();
         QPointer<doze::frmTitle> title = doze::ShowTitleWindow();
         QVERIFY(title->isVisible());
-        const auto shownMain = [] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (auto* m = qobject_cast<doze::frmMain*>(w); m && m->isVisible()) return m;
-            }
-            return static_cast<doze::frmMain*>(nullptr);
-        };
+        const auto shownMain = [] { return Windows<frmMain>(true).value(0); };
         QTRY_VERIFY_WITH_TIMEOUT(shownMain(), 10000);
         QVERIFY2(clock.elapsed() >= 1990, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(shownMain()->Search.SearchRoot,
@@ -387,7 +384,7 @@ class TestFrmMain : public QObject {
         kind_ = name.endsWith(".html") ? ListFormat::Html : ListFormat::Text;
         Run(root);
 
-        QCOMPARE(progress_, QList<int>{1});
+        QCOMPARE(progress_, QList<qsizetype>{1});
         QStringList got;
         for (const auto& d : ui_->saveDialogs) got << d.title + ": " + d.filter;
         got << ui_->messages;
@@ -400,7 +397,7 @@ class TestFrmMain : public QObject {
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System),
                  written || answer ? QStringList{QFileInfo(target).fileName()} : QStringList{});
         // However it ends: progress window gone, pointer back, one yield, list erased.
-        QCOMPARE(ProgressWindows(false), 0);
+        QVERIFY(Windows<doze::frmProgress>(false).isEmpty());
         QCOMPARE(ui_->pointerChanges, (QList<bool>{true, false}));
         QCOMPARE(ui_->yields, 1);
         QVERIFY(!state_.FoundList.IsDimensioned());
