@@ -11,7 +11,6 @@
 namespace doze {
 namespace {
 
-const QColor kLabelColour(0x00, 0x00, 0x00);
 const QColor kEngraveShadow(0x80, 0x80, 0x80);
 const QColor kEngraveLight(0xFF, 0xFF, 0xFF);
 
@@ -31,12 +30,6 @@ void FitButtonLeftwards(QPushButton* button) {
     QRect place = button->geometry();
     place.setLeft(place.right() + 1 - needed);
     button->setGeometry(place);
-}
-
-void SetTextColour(QLabel* label, const QColor& colour) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
 }
 
 }  // namespace
@@ -64,7 +57,8 @@ frmAbout::frmAbout(QWidget* owner, SettingsStore* store)
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setGeometry(TwipsRect(240, 240, 540, 540));
     picIcon->setAlignment(Qt::AlignCenter);
-    picIcon->setPixmap(ProgramIcon().pixmap(32, 32));
+    picIcon->setPixmap(ProgramIcon().pixmap(Twips(480)));
+    picIcon->setAccessibleName(QStringLiteral("Dozedozovo program icon"));
     picIcon->setAutoFillBackground(true);  // its own light orange, the same as the window's
 
     cmdSysInfo = MakeButton(this, QStringLiteral("&System Info..."), 4260, 3075, 1245, 345);
@@ -73,7 +67,6 @@ frmAbout::frmAbout(QWidget* owner, SettingsStore* store)
 
     lblDescription = MakeLabel(QStringLiteral("Made by Vovezaduvu, 2024."), 1050, 1080, 3885, 210);
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
-    SetTextColour(lblDescription, kLabelColour);
 
     lblDisclaimer = MakeLabel(QStringLiteral("Warning: This program is protected by copyright "
                                              "laws.  It comes with no warranty of any kind."),
@@ -81,11 +74,9 @@ frmAbout::frmAbout(QWidget* owner, SettingsStore* store)
     lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
     lblDisclaimer->setWordWrap(true);
     lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    SetTextColour(lblDisclaimer, kLabelColour);
 
     lblTitle = MakeLabel(QStringLiteral("Vovezaduvu's Dozedozovo"), 1050, 240, 3885, 240);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    SetTextColour(lblTitle, kLabelColour);
 
     lblVersion = MakeLabel(QStringLiteral("Version 2.0"), 1050, 480, 3885, 225);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
@@ -107,6 +98,7 @@ QLabel* frmAbout::MakeLabel(const QString& text, int left, int top, int width, i
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setAutoFillBackground(false);  // transparent: the window's colour shows through
+    UseDarkCaptions(label);               // black, as on the light orange under any desktop scheme
     return label;
 }
 

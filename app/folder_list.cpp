@@ -4,10 +4,14 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <QToolTip>
+#include <algorithm>
 
+#include "app/search_thread.h"
 #include "search/dir_listing.h"
 #include "search/errors.h"
 #include "search/path_text.h"
@@ -18,18 +22,42 @@ namespace {
 
 constexpr int kIndentStep = 8;
 
-// Draws each line moved right by its indent level.
+// Draws each line moved right by its indent level; a line cut short at the
+// right edge shows whole in a tooltip.
 class IndentDelegate : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, Indented(option, index), index);
+    }
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() != QEvent::ToolTip) {
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        }
+        const QStyleOptionViewItem shown = Indented(option, index);
+        if (sizeHint(shown, index).width() > shown.rect.width()) {
+            QToolTip::showText(event->globalPos(), index.data().toString(), view);
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+
+  private:
+    static QStyleOptionViewItem Indented(const QStyleOptionViewItem& option,
+                                         const QModelIndex& index) {
         QStyleOptionViewItem moved(option);
         moved.rect.setLeft(moved.rect.left() +
                            kIndentStep * index.data(FolderList::kLevelRole).toInt());
-        QStyledItemDelegate::paint(painter, moved, index);
+        return moved;
     }
 };
+
+bool IsDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 QString LastName(const std::string& path) {
     if (path == "/") return QStringLiteral("/");
@@ -62,6 +90,31 @@ int ListSubfolders(const std::string& path, std::vector<std::string>& names) {
     return 0;
 }
 
+bool NaturalLess(const QString& a, const QString& b) {
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (IsDigit(a[i]) && IsDigit(b[j])) {
+            // Numbers: the one with more digits (leading zeros aside) is larger.
+            while (i + 1 < a.size() && a[i] == u'0' && IsDigit(a[i + 1])) ++i;
+            while (j + 1 < b.size() && b[j] == u'0' && IsDigit(b[j + 1])) ++j;
+            qsizetype endA = i, endB = j;
+            while (endA < a.size() && IsDigit(a[endA])) ++endA;
+            while (endB < b.size() && IsDigit(b[endB])) ++endB;
+            const QStringView x = QStringView(a).sliced(i, endA - i);
+            const QStringView y = QStringView(b).sliced(j, endB - j);
+            if (x.size() != y.size()) return x.size() < y.size();
+            if (const int order = x.compare(y); order != 0) return order < 0;
+            i = endA;
+            j = endB;
+            continue;
+        }
+        const char32_t x = a[i++].toCaseFolded().unicode(), y = b[j++].toCaseFolded().unicode();
+        if (x != y) return x < y;
+    }
+    if (a.size() - i != b.size() - j) return a.size() - i < b.size() - j;
+    return a < b;
+}
+
 std::vector<std::string> AncestorPaths(const std::string& path) {
     std::vector<std::string> paths{"/"};
     std::size_t start = 1;
@@ -74,7 +127,7 @@ std::vector<std::string> AncestorPaths(const std::string& path) {
     return paths;
 }
 
-FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
+FolderList::FolderList(QWidget* parent) : QListWidget(parent), lister_(ListSubfolders) {
     setItemDelegate(new IndentDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
@@ -83,7 +136,10 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
 
 int FolderList::SetPath(const std::string& path) {
     std::vector<std::string> names;
-    if (const int error = ListSubfolders(path, names); error != 0) return error;
+    int error = 0;
+    // A folder on a slow or hung share must not stop the window painting.
+    WaitOffWindowThread([&] { error = lister_(path, names); });
+    if (error != 0) return error;
     Fill(path, names);
     emit Change();
     return 0;
@@ -91,7 +147,7 @@ int FolderList::SetPath(const std::string& path) {
 
 void FolderList::ShowFolder(const std::string& path) {
     std::vector<std::string> names;
-    ListSubfolders(path, names);
+    lister_(path, names);
     Fill(path, names);
 }
 
@@ -137,10 +193,15 @@ void FolderList::Fill(const std::string& path, const std::vector<std::string>& s
         current->setData(kLevelRole, level++);
         current->setData(kOpenRole, true);
     }
+    std::vector<std::pair<QString, const std::string*>> shown;
     for (const std::string& name : subfolders) {
-        auto* line =
-            new QListWidgetItem(closed, QFile::decodeName(QByteArray::fromStdString(name)), this);
-        line->setData(kPathRole, QByteArray::fromStdString(AddBackslash(path) + name));
+        shown.emplace_back(QFile::decodeName(QByteArray::fromStdString(name)), &name);
+    }
+    std::sort(shown.begin(), shown.end(),
+              [](const auto& a, const auto& b) { return NaturalLess(a.first, b.first); });
+    for (const auto& [text, name] : shown) {
+        auto* line = new QListWidgetItem(closed, text, this);
+        line->setData(kPathRole, QByteArray::fromStdString(AddBackslash(path) + *name));
         line->setData(kLevelRole, level);
         line->setData(kOpenRole, false);
     }

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -56,13 +57,13 @@ frmMain::frmMain(MainWindowServices services)
     orange.setColor(QPalette::Window, kLightOrange);
     client->setPalette(orange);
     client->setAutoFillBackground(true);
-    client->setFixedSize(505, 337);
+    client->setFixedSize(Twips(7575), Twips(5055));
     setCentralWidget(client);
 
     BuildControls(client);
     BuildMenus();
     WidenLabels();
-    setFixedSize(505, 337 + menuBar()->sizeHint().height());
+    setFixedSize(Twips(7575), Twips(5055) + menuBar()->sizeHint().height());
     Form_Load();
 }
 
@@ -95,9 +96,17 @@ void frmMain::BuildControls(QWidget* client) {
         control->raise();
     }
     Label1->lower();
+    // The captions on the orange keep dark text under a dark desktop scheme.
+    for (QWidget* caption : std::vector<QWidget*>{Label1, Label2, Frame1}) UseDarkCaptions(caption);
+    Label1->setBuddy(Drive1);
+    Label2->setBuddy(Dir1);
+    Drive1->setAccessibleName(QStringLiteral("Choose Drive"));
+    Dir1->setAccessibleName(QStringLiteral("Choose Folder"));
 
     const std::string start =
         services_.startFolder.empty() ? CurrentFolder() : services_.startFolder;
+    if (services_.folders) Dir1->SetLister(services_.folders);
+    if (services_.volumes) Drive1->SetSource(services_.volumes);
     Dir1->ShowFolder(start);
     Drive1->Fill(services_.volumes ? services_.volumes() : LoadVolumes(), start);
 
@@ -106,6 +115,11 @@ void frmMain::BuildControls(QWidget* client) {
     setTabOrder(Command1, Option1);
     setTabOrder(Option1, Option2);
     Drive1->setFocus();
+    // Enter presses "Go" also where the desktop's style lets it open the
+    // drive list or press an option.
+    for (QWidget* control : std::vector<QWidget*>{Drive1, Command1, Option1, Option2}) {
+        control->installEventFilter(this);
+    }
 
     connect(Drive1, &DriveList::Change, this, &frmMain::Drive1_Change);
     connect(Dir1, &FolderList::Change, this, &frmMain::Dir1_Change);
@@ -148,7 +162,15 @@ void frmMain::Form_Unload() {
 }
 
 void frmMain::Drive1_Change() {
-    const int error = Dir1->SetPath(Drive1->SelectedRoot());
+    const std::string chosen = Drive1->SelectedRoot();
+    if (!Drive1->Reload()) {
+        Ui().ShowMessage(this,
+                         QString::fromLocal8Bit("Cannot open the drive \"" + chosen +
+                                                "\": the drive is no longer there."),
+                         kStyleExclamation, QStringLiteral("Warning"));
+        return;
+    }
+    const int error = Dir1->SetPath(chosen);
     if (error != 0) {
         Ui().ShowMessage(this, QString::fromLocal8Bit(SystemErrorText(error)), kStyleExclamation,
                          QStringLiteral("Warning"));
@@ -157,9 +179,16 @@ void frmMain::Drive1_Change() {
 
 void frmMain::Dir1_Change() {
     Search.SearchRoot = Dir1->Path();
+    Drive1->SelectHolding(Search.SearchRoot);
 }
 
 void frmMain::Command1_Click() {
+    if (running_) return;
+    running_ = true;
+    const struct RunEnd {
+        bool& running;
+        ~RunEnd() { running = false; }
+    } end{running_};
     ListRunContext run{this, Search, CD, {}, services_.search};
     run.kind = [this] { return Option2->isChecked() ? ListFormat::Html : ListFormat::Text; };
     RunListGeneration(run);
@@ -193,6 +222,17 @@ void frmMain::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QMainWindow::keyPressEvent(event);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Command1->click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 frmMain* ShowMainWindow(MainWindowServices services) {

@@ -21,16 +21,20 @@ namespace doze {
 class DriveList;
 
 // What the main window reaches outside itself; each empty member stands for
-// the real thing (LoadVolumes, RunSearch, ending the process, getcwd).
+// the real thing (LoadVolumes, RunSearch, ending the process, getcwd,
+// ListSubfolders).
 struct MainWindowServices {
     VolumeSource volumes;
     SearchFunction search;
     std::function<void()> endProgram;
     std::string startFolder;
+    FolderLister folders;
 };
 
 // The main window: drive and folder lists, the list options, "Go" and the
-// menus. Holds the search state of a run. Deleted when closed.
+// menus. Holds the search state of a run. Enter presses "Go" from every
+// control but the folder list (where it opens a folder) and an open popup;
+// "Go" during a run does nothing. Deleted when closed.
 class frmMain : public QMainWindow {
     Q_OBJECT
   public:
@@ -71,6 +75,7 @@ class frmMain : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void BuildControls(QWidget* client);
@@ -80,6 +85,7 @@ class frmMain : public QMainWindow {
     void Form_Unload();
 
     MainWindowServices services_;
+    bool running_ = false;  // a run behind "Go" is under way
 };
 
 // Creates the main window and shows it, not modal, centred on the screen.

@@ -21,7 +21,7 @@ frmTitle::frmTitle(std::function<void()> showMain)
     setAttribute(Qt::WA_DeleteOnClose);
     // Between closing this window and showing the main one none is open.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setFixedSize(341, 242);
+    setFixedSize(Twips(5115), Twips(3630));
     LoadTitleArtwork();
     artwork_ = new QSvgRenderer(QStringLiteral(":/dozedozovo/title_art.svg"), this);
     Timer1 = new QTimer(this);

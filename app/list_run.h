@@ -20,10 +20,14 @@ struct ListRunContext {
 
 // The list-generation run behind "Go", in the windows: progress window, busy
 // pointer and one yield; the search on a thread of its own, the windows
-// painting but taking no input meanwhile; "No MP3 files..." or the Save-As
-// dialog, the overwrite question and the writer; in every case the list erased
-// at the end. Cancel and No end it silently; a search or write failure ends it
-// with a "Failure" box naming the cause.
+// painting but taking no input meanwhile (from the start of the run), but for
+// closing the progress window or Esc in it, which cancel the search; "No MP3
+// files..." or the Save-As dialog, the overwrite question and the writer,
+// then a "Warning" naming what the search could not read; in every case the
+// list erased at the end. Cancel, No and a cancelled search end it silently;
+// a search failure ends it with a "Failure" box naming the cause, a write
+// failure (or a target that is no regular file) too, and then the Save-As
+// dialog comes again with the same list.
 void RunListGeneration(ListRunContext& run);
 
 }  // namespace doze

@@ -12,7 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Dozedozovo"));
     // The menu entry's name, so that docks and task bars match the windows to it.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.vovezaduvu.Dozedozovo"));
-    doze::UseProgramFont();
+    // The desktop's font size, as the platform tells it, scales the windows.
+    doze::UseProgramFont(QApplication::font().pointSizeF());
     doze::ShowTitleWindow();
     return QApplication::exec();
 }

@@ -2,7 +2,9 @@
 
 #include <dirent.h>
 #include <limits.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <algorithm>
@@ -79,27 +81,44 @@ bool IsSystemFolder(std::string_view point) {
     return false;
 }
 
-// What a file manager offers as a place: "/", a mounted block device that is
-// not a loop-mounted image, or a network share; never an automount
+// What a file manager offers as a place: "/", a mounted block device or a
+// network share; a loop-mounted disk image only where the user's own
+// removable disks are mounted (udisks puts them there); never an automount
 // placeholder nor anything in the system's own folders.
-bool IsPlace(const MountEntry& mount) {
+bool IsPlace(const MountEntry& mount, const std::string& user) {
     if (mount.mountPoint == "/") return true;
     if (mount.type == "autofs" || IsSystemFolder(mount.mountPoint)) return false;
-    const bool blockDevice = mount.source.starts_with("/dev/") && !IsLoopDevice(mount.source);
-    return blockDevice || IsNetworkShare(mount.type);
+    if (IsLoopDevice(mount.source)) {
+        return !user.empty() && (IsUnder(mount.mountPoint, "/media/" + user) ||
+                                 IsUnder(mount.mountPoint, "/run/media/" + user));
+    }
+    return mount.source.starts_with("/dev/") || IsNetworkShare(mount.type);
+}
+
+// Whether all that `inner` shows is also seen through `outer`: the same file
+// system, and a folder of it at or below the one mounted at `outer`.
+bool ShowsAlready(const MountEntry& outer, const MountEntry& inner) {
+    return !outer.device.empty() && outer.device == inner.device && IsUnder(inner.root, outer.root);
 }
 
 }  // namespace
 
-std::vector<Volume> ParseVolumes(std::string_view mountinfo, const LabelLookup& labels) {
+std::vector<Volume> ParseVolumes(std::string_view mountinfo, const LabelLookup& labels,
+                                 const std::string& user) {
     // The mount seen last at a point is the one that shows there.
     std::map<std::string, MountEntry> byRoot;
     for (MountEntry& mount : ParseMountTable(mountinfo))
         byRoot[mount.mountPoint] = std::move(mount);
-    std::erase_if(byRoot, [](const auto& point) { return !IsPlace(point.second); });
+    std::erase_if(byRoot, [&user](const auto& point) { return !IsPlace(point.second, user); });
     std::vector<Volume> volumes;
     for (const auto& [point, mount] : byRoot) {
-        volumes.push_back({point, mount.source, labels ? labels(mount.source) : QString()});
+        // A bind mount of a folder offered already, or a second mount of one file system.
+        const bool seen = std::any_of(byRoot.begin(), byRoot.end(), [&](const auto& other) {
+            return other.first != point && ShowsAlready(other.second, mount) &&
+                   (other.second.root != mount.root || other.first < point);
+        });
+        if (!seen)
+            volumes.push_back({point, mount.source, labels ? labels(mount.source) : QString()});
     }
     // "/" comes first: every other mount point begins with it.
     return volumes;
@@ -107,10 +126,14 @@ std::vector<Volume> ParseVolumes(std::string_view mountinfo, const LabelLookup& 
 
 std::vector<Volume> LoadVolumes() {
     const auto labels = ReadLabels();
-    auto volumes = ParseVolumes(ReadMountTable(), [&labels](const std::string& source) {
-        const auto found = labels.find(RealPath(source));
-        return found != labels.end() ? found->second : QString();
-    });
+    const passwd* account = getpwuid(geteuid());
+    auto volumes = ParseVolumes(
+        ReadMountTable(),
+        [&labels](const std::string& source) {
+            const auto found = labels.find(RealPath(source));
+            return found != labels.end() ? found->second : QString();
+        },
+        account != nullptr ? account->pw_name : "");
     std::erase_if(volumes, [](const Volume& volume) {
         struct stat info {};
         return stat(volume.root.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
@@ -119,12 +142,14 @@ std::vector<Volume> LoadVolumes() {
 }
 
 int VolumeHolding(const std::vector<Volume>& volumes, std::string_view path) {
-    int best = -1;
-    for (int i = 0; i < static_cast<int>(volumes.size()); ++i) {
+    std::size_t best = volumes.size();
+    for (std::size_t i = 0; i < volumes.size(); ++i) {
         const std::string& root = volumes[i].root;
-        if (IsUnder(path, root) && (best < 0 || root.size() > volumes[best].root.size())) best = i;
+        if (IsUnder(path, root) &&
+            (best == volumes.size() || root.size() > volumes[best].root.size()))
+            best = i;
     }
-    return best;
+    return best == volumes.size() ? -1 : static_cast<int>(best);
 }
 
 QString VolumeCaption(const Volume& volume) {

@@ -21,17 +21,21 @@ using VolumeSource = std::function<std::vector<Volume>()>;
 using LabelLookup = std::function<QString(const std::string& source)>;
 
 // The places in mount-table text of /proc/self/mountinfo form, as a file
-// manager offers them: "/", mounted block devices (disks, USB sticks) and
-// network shares (nfs, nfs4, cifs, smb3, smbfs, fuse.sshfs); left out are
-// loop-mounted images (/dev/loopN), automount placeholders and whatever is
-// mounted below /run (but /run/media), /proc, /sys, /dev, /snap and /boot.
-// Each mount point once, as the mount seen last there shows it; octal escapes
-// decoded; "/" first, the rest in byte order of their paths.
-std::vector<Volume> ParseVolumes(std::string_view mountinfo, const LabelLookup& labels);
+// manager offers them to `user`: "/", mounted block devices (disks, USB
+// sticks), network shares (nfs, nfs4, cifs, smb3, smbfs, fuse.sshfs), and
+// disk images mounted through loop devices below /media/USER or
+// /run/media/USER; left out are other loop-mounted images (snaps), automount
+// placeholders, whatever is mounted below /run (but /run/media), /proc,
+// /sys, /dev, /snap and /boot, and bind mounts of folders offered already (a
+// file system mounted twice shows at the first of its points). Each mount
+// point once, as the mount seen last there shows it; octal escapes decoded;
+// "/" first, the rest in byte order of their paths.
+std::vector<Volume> ParseVolumes(std::string_view mountinfo, const LabelLookup& labels,
+                                 const std::string& user);
 
-// The volumes of the running system: /proc/self/mountinfo, labels from
-// /dev/disk/by-label, mount points that are not folders (files mounted
-// singly) left out.
+// The volumes of the running system for the user running it:
+// /proc/self/mountinfo, labels from /dev/disk/by-label, mount points that are
+// not folders (files mounted singly) left out.
 std::vector<Volume> LoadVolumes();
 
 // Index of the volume holding `path`: the deepest root above it; -1 when none.

@@ -74,16 +74,16 @@ RunOutcome Write(const SearchState& state, RunFrontEnd& frontEnd) {
     return RunOutcome::Written;
 }
 
-// The save step and the writer, again after a write failure while the front
-// end wants it. Out of memory passes through.
-RunOutcome WriteUntilDone(const SearchState& state, RunFrontEnd& frontEnd) {
+// The save step and the writer, offered again after each write failure for
+// as long as the front end asks for it. Out of memory passes through.
+RunOutcome SaveList(const SearchState& state, RunFrontEnd& frontEnd) {
     for (;;) {
         try {
             return Write(state, frontEnd);
         } catch (const TargetAppeared&) {
             return RunOutcome::Declined;  // the front end was asked and kept the file
-        } catch (const Failure& failure) {
-            frontEnd.Failed(RunOutcome::WriteFailed, failure.what());
+        } catch (const WriteFailure& cause) {
+            frontEnd.Failed(RunOutcome::WriteFailed, cause.what());
             if (!frontEnd.SaveAgainAfterWriteFailure()) return RunOutcome::WriteFailed;
         }
     }
@@ -105,8 +105,10 @@ RunOutcome GenerateList(SearchState& state, RunFrontEnd& frontEnd, const SearchF
             outcome = RunOutcome::NothingFound;
         } else {
             outcome = RunOutcome::WriteFailed;
-            outcome = WriteUntilDone(state, frontEnd);
+            outcome = SaveList(state, frontEnd);
         }
+    } catch (const SearchCancelled&) {
+        outcome = RunOutcome::Declined;  // the user stopped the search
     } catch (const std::bad_alloc&) {
         outOfMemory = true;
     } catch (const std::exception& cause) {

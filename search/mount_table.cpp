@@ -53,6 +53,8 @@ std::vector<MountEntry> ParseMountTable(std::string_view mountinfo) {
         if (word != "-" || !(fields >> entry.type >> entry.source)) continue;
         entry.mountPoint = DecodeOctal(mountPoint);
         entry.source = DecodeOctal(entry.source);
+        entry.device = devno;
+        entry.root = DecodeOctal(root);
         mounts.push_back(std::move(entry));
     }
     return mounts;

@@ -12,6 +12,8 @@ struct MountEntry {
     std::string mountPoint;
     std::string type;
     std::string source;
+    std::string device;  // "major:minor" of the file system
+    std::string root;    // the folder of that file system mounted here ("/": all of it)
 };
 
 // The mounts in mount-table text of /proc/self/mountinfo form, in table

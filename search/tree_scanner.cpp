@@ -54,6 +54,7 @@ void WalkTreeDeleter::operator()(WalkNode* root) const {
 
 void TreeScanner::Run(WalkNode& root, int first, int most, SearchProgress* progress) {
     todo_.push_back(&root);
+    cancel_ = progress;
     most_ = static_cast<std::size_t>(std::max(most, 1));
     mayGrow_ = most_ > 1;
     try {
@@ -135,6 +136,7 @@ void TreeScanner::Work(SearchProgress* progress) {
                 todo_.pop_back();
                 ++busy_;
             }
+            if (cancel_ != nullptr && cancel_->Cancelled()) throw SearchCancelled();
             // Every fourth listing is watched: a thread that waits keeps waiting.
             const WaitMeter meter(mayGrow_ && scans % 4 == 0);
             const bool scanned = ScanNode(*node, true);

@@ -76,6 +76,7 @@ class TreeScanner {
     std::condition_variable ready_;
     std::vector<WalkNode*> todo_;
     std::vector<std::thread> helpers_;
+    const SearchProgress* cancel_ = nullptr;  // asked whether to stop
     std::size_t most_ = 1;
     bool closing_ = false;
     int busy_ = 0;

@@ -72,6 +72,7 @@ void AppendTree(SearchParams& params, SearchState& state, TreeScanner& scanner, 
             stack.pop_back();
             continue;
         }
+        if (progress != nullptr && progress->Cancelled()) throw SearchCancelled();
         WalkNode& child = *level.node->children[level.next++];
         path.resize(level.pathLength);
         AppendToPath(path, child.name);

@@ -8,7 +8,7 @@
 
 namespace doze {
 
-// Told what a search meets, on the thread that called it.
+// Told what a search meets, on the thread that called it (Cancelled() aside).
 class SearchProgress {
   public:
     virtual ~SearchProgress() = default;
@@ -23,7 +23,14 @@ class SearchProgress {
     // dangles, loops or leads where the user may not look), or one whose audio
     // facts could be read only in part, in walk order: its path and the cause.
     virtual void FileNotRead(const std::string& /*path*/, const std::string& /*cause*/) {}
+    // True once the user has asked the search to stop; asked from any of the
+    // search's threads, before each folder is listed or laid down.
+    virtual bool Cancelled() const { return false; }
 };
+
+// Thrown by a search whose SearchProgress::Cancelled() turned true: the walk
+// stopped at the next folder, and what it found is no list.
+struct SearchCancelled {};
 
 // How many threads list folders while the work keeps them busy on the
 // processor: one per core, at most two.

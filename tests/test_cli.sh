@@ -236,4 +236,18 @@ else
         "5 dozedozovo-list: Cannot write \"$work/locked/list.txt\": cannot create a file in its folder (Permission denied)." "$rc $err"
 fi
 
+# ---- Names that are not UTF-8: the text list reads their bytes as Windows-1252 ----
+mkdir -p "$work/latin1/"$'\x93Live\x94'
+truncate -s 1048576 "$work/latin1/caf"$'\xe9'".mp3"
+touch "$work/latin1/"$'\x93Live\x94'"/x.mp3"
+run "$work/latin1" -
+check "windows-1252: the text list is UTF-8" 0 "$(iconv -f UTF-8 -t UTF-8 "$work/stdout" >/dev/null; echo $?)"
+check "windows-1252: names and paths, sizes in column 60" \
+    "$(printf 'caf\xc3\xa9.mp3%51s1.00 MB\r\n\r\n%s/\xe2\x80\x9cLive\xe2\x80\x9d\r\n\r\n' '' \
+        "$work/latin1"; pad x.mp3 0.00)" "$(sed -n '6,$p' "$work/stdout")"
+run --html "$work/latin1" -
+check "windows-1252: the page keeps its references" 1 "$(grep -c '>caf&#233;.mp3<' "$work/stdout")"
+# ---- end of the Windows-1252 names ----
+
+
 finish

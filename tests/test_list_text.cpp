@@ -54,7 +54,7 @@ TEST(FormatSizeMB, RoundsToKilobytesThenMegabytesHalvesToEven) {
 }
 
 // How a name is counted in characters, escaped for a page and masked for a
-// text list (empty: unchanged); masking keeps the count.
+// text list (empty: unchanged; invalid UTF-8 read as Windows-1252), keeping the count.
 TEST(NameText, CountsMasksAndEscapes) {
     struct Case {
         std::string text;
@@ -65,27 +65,31 @@ TEST(NameText, CountsMasksAndEscapes) {
         {"", 0, ""},
         {"plain.mp3", 9, "plain.mp3"},
         {"&<>\"'", 5, "&amp;&lt;&gt;&quot;&#39;"},
-        {"caf\xc3\xa9", 4, "caf&#233;"},                      // two-byte sequence
-        {"\xe2\x99\xab", 1, "&#9835;"},                       // three bytes
-        {"\xf0\x9f\x8e\xb5", 1, "&#127925;"},                 // four bytes
-        {"\xe9t\xe9", 3, "&#233;t&#233;"},                    // Latin-1 bytes
-        {"\xc3", 1, "&#195;"},                                // cut short at the end
-        {"\xc3(", 2, "&#195;("},                              // bad continuation
-        {"\xc0\xaf", 2, "&#192;&#175;"},                      // overlong form
-        {"\xed\xa0\x80", 3, "&#237;&#160;&#128;"},            // a surrogate
-        {"\xf4\x90\x80\x80", 4, "&#244;&#144;&#128;&#128;"},  // past U+10FFFF
+        {"caf\xc3\xa9", 4, "caf&#233;"},             // two-byte sequence
+        {"\xe2\x99\xab", 1, "&#9835;"},              // three bytes
+        {"\xf0\x9f\x8e\xb5", 1, "&#127925;"},        // four bytes
+        {"caf\xe9", 4, "caf&#233;", "caf\xc3\xa9"},  // Windows-1252 bytes
+        {"\x93q\x94\x80\x9f", 5, "&#147;q&#148;&#128;&#159;",
+         "\xe2\x80\x9cq\xe2\x80\x9d\xe2\x82\xac\xc5\xb8"},
+        {"\x81\x8d\x8f\x90\x9d\xff", 6, "&#129;&#141;&#143;&#144;&#157;&#255;", "?????\xc3\xbf"},
+        {"\xc3", 1, "&#195;", "\xc3\x83"},                    // cut short at the end
+        {"\xc3(", 2, "&#195;(", "\xc3\x83("},                 // bad continuation
+        {"\xc0\xaf", 2, "&#192;&#175;", "\xc3\x80\xc2\xaf"},  // overlong form
+        {"\xed\xa0\x80", 3, "&#237;&#160;&#128;", "\xc3\xad\xc2\xa0\xe2\x82\xac"},  // surrogate
+        {"\xf4\x90\x80", 3, "&#244;&#144;&#128;", "\xc3\xb4?\xe2\x82\xac"},         // past U+10FFFF
         {"a\tb\r\nc\x01\x1f\x7f", 9, "a?b??c???", "a?b??c???"},
         // C1 controls and the Unicode line and paragraph separators
         {"a\xc2\x80-\xc2\x85\xc2\x9f\xc2\xa0", 6, "a?-??&#160;", "a?-??\xc2\xa0"},
         {"x\xe2\x80\xa8y\xe2\x80\xa9\xe2\x80\xaa", 5, "x?y?&#8234;", "x?y?\xe2\x80\xaa"},
         // bytes 0x80-0x9F outside valid UTF-8 are no controls
-        {"\x85\x9f", 2, "&#133;&#159;"}};
+        {"\x85\x9f", 2, "&#133;&#159;", "\xe2\x80\xa6\xc5\xb8"}};
     for (const Case& c : cases) {
         EXPECT_EQ(doze::CountCharacters(c.text), c.characters) << c.text;
         EXPECT_EQ(doze::HtmlEscape(c.text), c.html);
         const std::string masked = doze::MaskControls(c.text);
         EXPECT_EQ(masked, c.masked.empty() ? c.text : c.masked);
         EXPECT_EQ(doze::CountCharacters(masked), c.characters);
+        EXPECT_EQ(doze::MaskControls(masked), masked) << "not valid UTF-8: " << masked;
     }
 }
 
@@ -135,7 +139,7 @@ std::string FileLine(const std::string& name, const std::string& size) {
 TEST(WriteTextList, ColumnRuleForLongNamesCountsCharactersNotBytes) {
     const std::string name59(59, 'a'), name60(60, 'b');
     const std::string accented = "caf\xc3\xa9";  // 4 characters, 5 bytes
-    const std::string invalid = "\xff\xfe.mp3";  // each bad byte counts as one
+    const std::string invalid = "\xff\xfe.mp3";  // each bad byte counts as one, in UTF-8
     const auto [lines, count] =
         Write(doze::ListFormat::Text, "/M",
               {name59 + "|0", name60 + "|0", accented + "|0", invalid + "|0"});
@@ -143,7 +147,7 @@ TEST(WriteTextList, ColumnRuleForLongNamesCountsCharactersNotBytes) {
     EXPECT_EQ(Strings(lines.begin() + 5, lines.end()),
               (Strings{name59 + "0.00 MB", name60, std::string(59, ' ') + "0.00 MB",
                        accented + std::string(55, ' ') + "0.00 MB",
-                       invalid + std::string(53, ' ') + "0.00 MB"}));
+                       "\xc3\xbf\xc3\xbe.mp3" + std::string(53, ' ') + "0.00 MB"}));
     EXPECT_EQ(count, 4);
     // An unconvertible size fails without commit or report.
     EXPECT_EQ(Write(doze::ListFormat::Text, "/M", {"a.mp3|1", "b.mp3|99999999999999999999"}).second,

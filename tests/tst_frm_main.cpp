@@ -35,14 +35,16 @@ bool Write(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// Progress windows still alive (deferred deletions done), or only the visible ones.
-int ProgressWindows(bool visibleOnly) {
+// The windows of kind W still alive (deferred deletions done), or only the visible ones.
+template <typename W>
+QList<W*> Windows(bool visibleOnly) {
     if (!visibleOnly) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    int count = 0;
+    QList<W*> found;
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (qobject_cast<doze::frmProgress*>(w) && (!visibleOnly || w->isVisible())) ++count;
+        if (auto* window = qobject_cast<W*>(w); window && (!visibleOnly || w->isVisible()))
+            found << window;
     }
-    return count;
+    return found;
 }
 
 // The list dozedozovo-list makes of `root`, for comparing bytes.
@@ -65,6 +67,7 @@ class TestFrmMain : public QObject {
     QTemporaryDir dir_;
     std::string music_, spare_, missing_;
     QList<std::string> searched_;
+    std::vector<doze::Volume> volumes_;  // three at first, the last one not ready
     int exits_ = 0;
     QWidget owner_;
     doze::SearchState state_;
@@ -72,20 +75,32 @@ class TestFrmMain : public QObject {
     ListFormat kind_ = ListFormat::Text;
     // The progress windows on screen when the search started (-1: the pointer
     // was not busy, or the search ran on the windows' thread).
-    QList<int> progress_;
+    QList<qsizetype> progress_;
     std::unique_ptr<ScriptedUi> ui_;
 
     QString Path(const QString& name) const { return dir_.filePath(name); }
 
     // The real search, on a thread other than the windows', except in a folder
-    // named "broken", where it fails half-way. The windows are looked at from
-    // their own thread meanwhile.
-    void Search(doze::SearchParams& params, doze::SearchState& state) {
+    // named "broken", where it fails half-way; "Rock" first tells of what it
+    // could not read; in "esc" and "close" the user stops it so. The windows
+    // are looked at from their own thread meanwhile.
+    void Search(doze::SearchParams& params, doze::SearchState& state,
+                doze::SearchProgress* progress) {
         const bool apart = QThread::currentThread() != owner_.thread();
+        const QString folder = QFileInfo(QFile::decodeName(params.Path.c_str())).fileName();
         QMetaObject::invokeMethod(
-            &owner_, [&] { progress_ << (ui_->busy && apart ? ProgressWindows(true) : -1); },
+            &owner_,
+            [&] {
+                progress_ << (ui_->busy && apart ? Windows<doze::frmProgress>(true).size() : -1);
+                auto* window = owner_.findChild<doze::frmProgress*>();
+                if (folder == "esc") QTest::keyClick(window, Qt::Key_Escape);
+                if (folder == "close") window->close();
+            },
             apart ? Qt::BlockingQueuedConnection : Qt::DirectConnection);
-        if (!params.Path.ends_with("/broken")) return doze::RunSearch(params, state);
+        for (int i = 1; folder == "Rock" && i <= 5; ++i)
+            progress->FolderNotListed(params.Path + '/' + std::to_string(i), "Permission denied");
+        if (folder == "Rock") progress->FileNotRead(params.Path + "/6.mp3", "Permission denied");
+        if (folder != "broken") return doze::RunSearch(params, state, progress);
         doze::AppendEntry(state, "half.mp3|10");
         throw doze::SearchFailure("Cannot read \"" + params.Path + "/half.mp3\".");
     }
@@ -94,18 +109,15 @@ class TestFrmMain : public QObject {
         state_.SearchRoot = QFile::encodeName(Path(root)).toStdString();
         doze::ListRunContext run{
             &owner_, state_, CD_, [this] { return kind_; },
-            [this](auto& params, auto& state, auto*) { Search(params, state); }};
+            [this](auto& params, auto& state, auto* progress) { Search(params, state, progress); }};
         doze::RunListGeneration(run);
     }
 
-    // Three volumes, the last one not ready; every search finds one file.
+    // The volumes of volumes_; every search finds one file.
     doze::MainWindowServices Services() {
         doze::MainWindowServices services;
         services.startFolder = music_;
-        services.volumes = [this] {
-            return std::vector<doze::Volume>{
-                {"/", "/dev/sda1", {}}, {spare_, "/dev/sdb1", "SPARE"}, {missing_, "srv:/x", {}}};
-        };
+        services.volumes = [this] { return volumes_; };
         services.search = [this](doze::SearchParams& params, doze::SearchState& state,
                                  doze::SearchProgress*) {
             searched_ << params.Path;
@@ -135,6 +147,8 @@ class TestFrmMain : public QObject {
         ui_ = std::make_unique<ScriptedUi>();
         CD_ = doze::CommonDialog();
         searched_.clear();
+        volumes_ = {
+            {"/", "/dev/sda1", {}}, {spare_, "/dev/sdb1", "SPARE"}, {missing_, "srv:/x", {}}};
         exits_ = 0;
         progress_.clear();
     }
@@ -147,12 +161,7 @@ class TestFrmMain : public QObject {
         clock.start();
         QPointer<doze::frmTitle> title = doze::ShowTitleWindow();
         QVERIFY(title->isVisible());
-        const auto shownMain = [] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (auto* m = qobject_cast<doze::frmMain*>(w); m && m->isVisible()) return m;
-            }
-            return static_cast<doze::frmMain*>(nullptr);
-        };
+        const auto shownMain = [] { return Windows<frmMain>(true).value(0); };
         QTRY_VERIFY_WITH_TIMEOUT(shownMain(), 10000);
         QVERIFY2(clock.elapsed() >= 1990, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(shownMain()->Search.SearchRoot,
@@ -163,10 +172,19 @@ class TestFrmMain : public QObject {
     }
 
     // The captions of the main, progress and About windows, each drawn whole
-    // inside its box in the program's font of 8 points or more (also run with
-    // QT_SCALE_FACTOR=2); the main window's texts, option at start and
-    // default button.
+    // inside its box in the program's font (also run with QT_SCALE_FACTOR=2):
+    // 8 points at the design size, and the windows scaled with the desktop's
+    // font beyond it; the main window's texts, option at start and default
+    // button, the lists' names and labels, the icon's sizes.
+    void layout_data() {
+        QTest::addColumn<double>("scale");  // 6 points on the desktop: the design size
+        QTest::newRow("desktop font smaller") << 1.0;
+        QTest::newRow("desktop font of 16 pt") << 2.0;
+    }
     void layout() {
+        QFETCH(double, scale);
+        doze::UseProgramFont(scale == 1 ? 6 : 8 * scale);
+        const auto designSize = qScopeGuard([] { doze::UseProgramFont(); });
         QWidget owner;
         frmMain window(Services());
         QWidget* progress = doze::ShowProgressWindow(&owner);
@@ -181,7 +199,7 @@ class TestFrmMain : public QObject {
                 if (!captioned || caption.isEmpty()) continue;
                 if (shown != &about) captions << caption;
                 const QFont font = control->font();
-                QVERIFY(font == QApplication::font() && font.pointSizeF() >= 8);
+                QVERIFY(font == QApplication::font() && font.pointSizeF() == 8 * scale);
                 const QRect room = control->contentsRect();
                 QSize needed =
                     QFontMetrics(font).boundingRect(room, Qt::TextWordWrap, caption).size();
@@ -202,12 +220,21 @@ class TestFrmMain : public QObject {
         QCOMPARE((QStringList{window.windowTitle(), progress->windowTitle()}),
                  (QStringList{"Vovezaduvu's Dozedozovo", "Search in Progress"}));
         QVERIFY(window.Option1->isChecked() && window.Command1->isDefault());
+        QCOMPARE(window.centralWidget()->size(), QSize(505, 337) * scale);
+        QCOMPARE((QStringList{window.Label1->buddy()->accessibleName(),
+                              window.Label2->buddy()->accessibleName(),
+                              about.picIcon->accessibleName()}),
+                 (QStringList{"Choose Drive", "Choose Folder", "Dozedozovo program icon"}));
+        QCOMPARE(doze::ProgramIcon().availableSizes(),
+                 (QList<QSize>{
+                     {32, 32}, {16, 16}, {24, 24}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
     }
 
     // SearchRoot follows a folder opened by a double click, not one a click
-    // only highlights; the option chosen picks the flow. (Enter at start runs
-    // "Go": test_xvfb_search.sh.) A drive that is not ready warns and keeps
-    // the folder (Dir1, and so SearchRoot); another one moves to its root.
+    // only highlights; the option chosen picks the flow; Enter on an option
+    // presses "Go". A drive that is not ready warns and keeps the folder (Dir1,
+    // and so SearchRoot); another one moves to its root, and back. One that
+    // is gone warns and leaves the list, which offers a new one when opened.
     void search_root_follows_the_lists() {
         ScriptedUi& ui = *ui_;
         frmMain window(Services());
@@ -221,19 +248,29 @@ class TestFrmMain : public QObject {
         QTest::mouseDClick(lines, Qt::LeftButton, {}, rock);
         QCOMPARE(window.Search.SearchRoot, music_ + "/Rock");
         window.Option2->click();
-        window.Command1->click();
+        QTest::keyClick(window.Option2, Qt::Key_Return);
         QCOMPARE(searched_, (QList<std::string>{music_, music_ + "/Rock"}));
         QCOMPARE(ui.saveDialogs.size(), 2);
         QCOMPARE(ui.saveDialogs[1].title, QStringLiteral("Save as HTML"));
         window.Drive1->setCurrentIndex(2);
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].title + ' ' + QString::number(ui.messages[0].style),
-                 QStringLiteral("Warning 48"));
-        QCOMPARE(ui.messages[0].text, QString::fromLocal8Bit(doze::SystemErrorText(ENOENT)));
+        QCOMPARE(ui.messages, QStringList{"Warning 48: " +
+                                          QString::fromLocal8Bit(doze::SystemErrorText(ENOENT))});
         QCOMPARE(window.Drive1->currentIndex(), 2);
         QCOMPARE(window.Search.SearchRoot, music_ + "/Rock");
         window.Drive1->setCurrentIndex(1);
         QCOMPARE(window.Search.SearchRoot, spare_);
+        QCOMPARE(window.Dir1->SetPath(music_), 0);
+        QCOMPARE(window.Drive1->currentIndex(), 0);
+        volumes_.erase(volumes_.begin() + 1);
+        window.Drive1->setCurrentIndex(1);
+        QCOMPARE(ui.messages.value(1), "Warning 48: Cannot open the drive \"" +
+                                           QString::fromStdString(spare_) +
+                                           "\": the drive is no longer there.");
+        QCOMPARE((QList<int>{window.Drive1->count(), window.Drive1->currentIndex()}),
+                 (QList<int>{2, 0}));
+        volumes_.push_back({spare_, "/dev/sdc1", {}});
+        window.Drive1->showPopup();
+        QCOMPARE(window.Drive1->itemText(2), QString::fromStdString(spare_));
     }
 
     // The menus' texts. Help, Contents asks the opener for a document,
@@ -277,11 +314,11 @@ class TestFrmMain : public QObject {
         QVERIFY(alive.isNull());
     }
 
-    // One run per row, "<root> <name>", saving into a folder of its own:
-    // `name` is what the Save-As dialog accepts there (none cancels; "." is
-    // the folder itself; ".html" picks that list); `answer` 0 when nothing is
-    // there before, else the answer to the overwrite question about the file
-    // there; `shown` the dialog ("<title>: <filter>") and the boxes ("<title>
+    // One run per row, "<root> <name>...", saving into a folder of its own:
+    // the names the Save-As dialog accepts there in turn (none cancels; "."
+    // is the folder; ".html" picks that list; "/..." is itself); `answer` 0
+    // when nothing is there before, else the answer to the overwrite question;
+    // `shown` the dialogs ("<title>: <filter>") and the boxes ("<title>
     // <style>: <text>"), "<dir>" standing for the temporary folder.
     void runs_data() {
         QTest::addColumn<QString>("run");
@@ -303,10 +340,27 @@ class TestFrmMain : public QObject {
         QTest::newRow("No keeps it") << "music a.txt" << 7 << QStringList{text, asked};
         QTest::newRow("Yes replaces") << "music a.html" << 6 << QStringList{html, asked, done};
         QTest::newRow("hidden file") << "music .hidden" << 7 << QStringList{text, asked};
-        QTest::newRow("folder chosen") << "music ." << 0
-                                       << QStringList{text,
-                                                      "Failure 48: Cannot write \"<dir>/out/"
-                                                      "folder chosen/.\": it is a folder."};
+        QTest::newRow("saved after a failure")
+            << "music . a.txt" << 0
+            << QStringList{text, text,
+                           "Failure 48: Cannot write \"<dir>/out/saved after a failure/.\": it "
+                           "is a folder.",
+                           done};
+        QTest::newRow("a device, refused before any question")
+            << "music /dev/null" << 0
+            << QStringList{text, text,
+                           "Failure 48: Cannot write \"/dev/null\": it is not a regular file."};
+        QString unread =
+            "Warning 48: 5 folders and 1 file could not be read, so the list may be "
+            "incomplete:\n";
+        for (int i = 1; i <= 5; ++i)
+            unread += QString("\n<dir>/music/Rock/%1: Permission denied").arg(i);
+        QTest::newRow("what could not be read")
+            << "music/Rock a.txt" << 0
+            << QStringList{text, "Complete 64: " + QString::fromStdString(doze::CompletionText(1)),
+                           unread + "\n(and 1 more)"};
+        QTest::newRow("Esc in the progress window") << "esc a.txt" << 0 << QStringList{};
+        QTest::newRow("progress window closed") << "close a.txt" << 0 << QStringList{};
         QTest::newRow("search failure")
             << "broken a.txt" << 0
             << QStringList{"Failure 48: Cannot read \"<dir>/broken/half.mp3\"."};
@@ -315,34 +369,35 @@ class TestFrmMain : public QObject {
         QFETCH(QString, run);
         QFETCH(int, answer);
         QFETCH(QStringList, shown);
-        const QString root = run.section(' ', 0, 0), name = run.section(' ', 1);
+        const QString root = run.section(' ', 0, 0), name = run.section(' ', -1);
         const QString folder = Path(QStringLiteral("out/") + QTest::currentDataTag());
-        const QString target = folder + '/' + name;
+        QString target;
+        for (const QString& each : run.split(' ').mid(1)) {
+            target = each.startsWith('/') ? each : folder + '/' + each;
+            ui_->saveNames << target;
+        }
         QVERIFY(QDir().mkpath(folder));
         if (answer != 0) {
             QVERIFY(Write(target, "old contents"));
             ui_->answers << answer;
         }
-        if (!name.isEmpty()) ui_->saveNames << target;
         kind_ = name.endsWith(".html") ? ListFormat::Html : ListFormat::Text;
         Run(root);
 
-        QCOMPARE(progress_, QList<int>{1});
+        QCOMPARE(progress_, QList<qsizetype>{1});
         QStringList got;
         for (const auto& d : ui_->saveDialogs) got << d.title + ": " + d.filter;
-        for (const auto& m : ui_->messages) {
-            got << QStringLiteral("%1 %2: %3").arg(m.title).arg(m.style).arg(m.text);
-        }
+        got << ui_->messages;
         QCOMPARE(got.replaceInStrings(dir_.path(), "<dir>"), shown);
         // On disk, under the name as typed: the list where one was written,
         // the old file where No kept it, nothing else.
-        const bool written = shown.last().startsWith("Complete");
+        const bool written = shown.join('\n').contains("Complete");
         if (written) QCOMPARE(Read(target), Expected(Path(root), kind_));
         if (answer == 7) QCOMPARE(Read(target), QByteArray("old contents"));
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System),
                  written || answer ? QStringList{QFileInfo(target).fileName()} : QStringList{});
         // However it ends: progress window gone, pointer back, one yield, list erased.
-        QCOMPARE(ProgressWindows(false), 0);
+        QVERIFY(Windows<doze::frmProgress>(false).isEmpty());
         QCOMPARE(ui_->pointerChanges, (QList<bool>{true, false}));
         QCOMPARE(ui_->yields, 1);
         QVERIFY(!state_.FoundList.IsDimensioned());

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QtTest>
+#include <QtWidgets>
 #include <cerrno>
 
 #include "app/drive_list.h"
@@ -16,6 +17,8 @@ using doze::DriveList;
 using doze::FolderList;
 namespace test = doze::test;
 
+constexpr const char* kLong = "With a name far too long for the folder list";  // to be cut
+
 class TestLists : public QObject {
     Q_OBJECT
   private:
@@ -23,11 +26,11 @@ class TestLists : public QObject {
     std::string music_;
 
   private slots:
-    // The places of whole mount tables: "/", disks, USB sticks and network
-    // shares; no snap or other loop image, automount point or mount in the
-    // system's own folders. A point mounted twice shows the later mount. At
-    // start, without a word, the one holding the current folder: the deepest
-    // mount above it.
+    // The places of whole mount tables: "/", disks, USB sticks, the user's
+    // disk images and network shares; no snap or other loop image, automount
+    // point, bind mount of a folder offered or mount in the system's own
+    // folders. A point mounted twice shows the later mount. At start, without
+    // a word, the one holding the current folder: the deepest mount above it.
     void offers_the_places_data() {
         QTest::addColumn<QString>("mountinfo");
         QTest::addColumn<QStringList>("offered");
@@ -43,14 +46,20 @@ class TestLists : public QObject {
 540 26 0:60 / /run/credentials/systemd-resolved.service ro shared:287 - ramfs ramfs rw
 1300 1201 0:69 / /run/user/1000/gvfs rw,nosuid shared:680 - fuse.gvfsd-fuse gvfsd-fuse rw
 )") << QStringList{"/", "/home"} << "/homework" << 0;
-        QTest::newRow("Debian desktop with a USB stick") << QString(R"(
+        QTest::newRow("Debian desktop with a USB stick")
+            << QString(R"(
 21 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw,errors=remount-ro
 60 21 253:0 / /mnt/backup rw,relatime shared:30 - ext4 /dev/mapper/backup rw
 810 21 8:17 / /media/anna/USB\040STICK rw,nosuid shared:400 - vfat /dev/sdb1 rw,uid=1000
 820 26 8:33 / /run/media/anna/DATA rw,nosuid shared:410 - exfat /dev/sdc1 rw,uid=1000
 830 21 7:3 / /media/anna/Debian\04012 ro,nosuid shared:420 - iso9660 /dev/loop3 ro
-)") << QStringList{"/", "/media/anna/USB STICK [USB STICK]", "/mnt/backup", "/run/media/anna/DATA"}
-                                                         << "/media/anna/USB STICK/x" << 1;
+831 21 7:4 / /media/ben/Old ro,nosuid shared:421 - iso9660 /dev/loop4 ro
+840 21 8:1 /home/anna/music /srv/music rw shared:1 - ext4 /dev/sda1 rw
+841 21 8:17 / /mnt/stick rw,nosuid shared:400 - vfat /dev/sdb1 rw,uid=1000
+)")
+            << QStringList{"/", "/media/anna/Debian 12", "/media/anna/USB STICK [USB STICK]",
+                           "/mnt/backup", "/run/media/anna/DATA"}
+            << "/media/anna/USB STICK/x" << 2;
         QTest::newRow("NAS shares") << QString(R"(
 21 1 0:30 /@ / rw,relatime shared:1 - btrfs /dev/sda2 rw,subvol=/@
 22 21 0:30 /@home /home rw,relatime shared:2 - btrfs /dev/sda2 rw,subvol=/@home
@@ -72,7 +81,8 @@ class TestLists : public QObject {
         };
         DriveList list;
         QSignalSpy changes(&list, &DriveList::Change);
-        list.Fill(doze::ParseVolumes(mountinfo.toStdString(), labels), current.toStdString());
+        list.Fill(doze::ParseVolumes(mountinfo.toStdString(), labels, "anna"),
+                  current.toStdString());
         QStringList shown;
         for (int i = 0; i < list.count(); ++i) shown << list.itemText(i);
         QCOMPARE(shown, offered);
@@ -84,18 +94,29 @@ class TestLists : public QObject {
         QVERIFY(tree_.isValid());
         QVERIFY(::chmod(QFile::encodeName(tree_.path()).constData(), 0755) == 0);
         QDir root(tree_.path());
-        QVERIFY(root.mkpath("music/gamma/inner") && root.mkpath("music/Alpha") &&
-                root.mkpath("music/beta"));
+        for (const char* folder : {"gamma/inner", "Alpha", "beta", "Disc 10", "Disc 2", kLong})
+            QVERIFY(root.mkpath(QStringLiteral("music/") + folder));
         QVERIFY(QFile(root.filePath("music/song.mp3")).open(QIODevice::WriteOnly));
         QVERIFY(QFile::link(root.filePath("music/Alpha"), root.filePath("music/zlink")));
         music_ = QFile::encodeName(root.filePath("music")).toStdString();
     }
 
     // Ancestors from "/" down, one step further in each, then the subfolders
-    // in the search's name order (the file left out, the link to a folder kept).
+    // in natural order (the file left out, the link to a folder kept); a
+    // name cut short, and only that one, shows whole in a tooltip.
     void lines_show_ancestors_then_subfolders() {
         FolderList list;
         list.ShowFolder(music_);
+        list.setGeometry(0, 0, 161, 186);
+        list.show();
+        QStringList tips;  // of the line before the long name's, and of that one
+        for (int row : {list.count() - 3, list.count() - 2}) {
+            const QPoint at = list.visualItemRect(list.item(row)).center();
+            QHelpEvent tip(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
+            QCoreApplication::sendEvent(list.viewport(), &tip);
+            tips << (QToolTip::isVisible() ? QToolTip::text() : "");
+        }
+        QCOMPARE(tips, (QStringList{"", kLong}));
         QStringList lines;  // "<indent><o|c> <text>", o for an open (ancestor) folder
         for (int row = 0; row < list.count(); ++row) {
             const QListWidgetItem* line = list.item(row);
@@ -105,15 +126,16 @@ class TestLists : public QObject {
         const int open = static_cast<int>(std::count(music_.begin(), music_.end(), '/')) + 1;
         QCOMPARE(lines.first(), QStringLiteral("o /"));
         QStringList expected{QString(open - 1, ' ') + "o music"};
-        for (const char* name : {"Alpha", "beta", "gamma", "zlink"}) {
+        for (const char* name : {"Alpha", "beta", "Disc 2", "Disc 10", "gamma", kLong, "zlink"}) {
             expected << QString(open, ' ') + "c " + name;
         }
         QCOMPARE(lines.mid(open - 1), expected);
         QCOMPARE(list.currentRow(), open - 1);
     }
 
-    // Enter opens the highlighted line, also a folder whose name is not valid
-    // UTF-8, and goes no further (to the window's default button). A folder
+    // Enter opens the highlighted line, with the busy pointer while it is
+    // read, also a folder whose name is not valid UTF-8, and goes no further
+    // (to the window's default button). A folder
     // that cannot be listed (by an ordinary user) is not opened: a "Warning"
     // (48) names it and the cause; the path and the highlight stay. (Clicks:
     // tst_frm_main.)
@@ -143,13 +165,14 @@ class TestLists : public QObject {
             QSignalSpy changes(&list, &FolderList::Change);
             QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
             QCoreApplication::sendEvent(&list, &enter);
+            if (ui.pointerChanges != QList<bool>{true, false}) return 0;  // busy while it reads
             if (error == 0)
                 return enter.isAccepted() && list.Path() == folder && changes.count() == 1;
-            const doze::testing::ShownMessage told = ui.messages.value(0);
+            const QString told = ui.messages.value(0);
             const QString cause = QString::fromLocal8Bit(doze::SystemErrorText(error));
-            return enter.isAccepted() && ui.messages.size() == 1 && told.style == 48 &&
-                   told.title == "Warning" && told.text.contains(cause) &&
-                   told.text.contains(QString::fromStdString(folder)) && list.Path() == music_ &&
+            return enter.isAccepted() && ui.messages.size() == 1 &&
+                   told.startsWith("Warning 48: ") && told.contains(cause) &&
+                   told.contains(QString::fromStdString(folder)) && list.Path() == music_ &&
                    list.currentRow() == shown && changes.isEmpty();
         });
         ::chmod(folder.c_str(), 0755);

@@ -6,13 +6,21 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
 #include <QProcess>
 #include <QStringList>
+#include <QSvgRenderer>
 #include <QUrl>
 
 #include "ui/dozedozovo.xpm"
 #include "ui/mime_associations.h"
+
+// The drawing of the icon is compiled into the static library; its
+// registration has to be asked for by name, outside any namespace.
+static void LoadIconArtwork() {
+    Q_INIT_RESOURCE(program_icon);
+}
 
 namespace doze {
 namespace {
@@ -130,7 +138,21 @@ void SetUi(PlatformUi* ui) {
 }
 
 QIcon ProgramIcon() {
-    return QIcon(QPixmap(dozedozovo_xpm));
+    static const QIcon icon = [] {
+        QIcon sizes{QPixmap(dozedozovo_xpm)};
+        LoadIconArtwork();
+        QSvgRenderer artwork(QStringLiteral(":/dozedozovo/program_icon.svg"));
+        for (const int side : {16, 24, 48, 64, 128, 256}) {
+            QPixmap picture(side, side);
+            picture.fill(Qt::transparent);
+            QPainter painter(&picture);
+            artwork.render(&painter);
+            painter.end();
+            sizes.addPixmap(picture);
+        }
+        return sizes;
+    }();
+    return icon;
 }
 
 }  // namespace doze

@@ -58,7 +58,8 @@ PlatformUi& Ui();
 // Puts `ui` in place (not owned); nullptr brings back the desktop's own.
 void SetUi(PlatformUi* ui);
 
-// The program icon, 32 x 32 in 16 colours.
+// The program icon: 32 x 32 in 16 colours, and the same picture drawn at 16,
+// 24, 48, 64, 128 and 256 pixels.
 QIcon ProgramIcon();
 
 }  // namespace doze

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QScreen>
 #include <QWidget>
+#include <cmath>
 
 namespace doze {
 namespace {
@@ -46,14 +47,40 @@ class CentreWhenFramed : public QObject {
     QWidget* window_;
 };
 
+double g_scale = 1.0;
+
 }  // namespace
 
-void UseProgramFont() {
+double WindowScale() {
+    return g_scale;
+}
+
+int Twips(int twips) {
+    return static_cast<int>(std::lround(twips * g_scale / 15.0));
+}
+
+void UseProgramFont(double desktopPoints) {
+    g_scale = desktopPoints > kFontPoints ? desktopPoints / kFontPoints : 1.0;
     QFont font = QApplication::font();
     font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Noto Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(kFontPoints);
+    font.setPointSizeF(kFontPoints * g_scale);
     QApplication::setFont(font);
+}
+
+void UseDarkCaptions(QWidget* control) {
+    // A frame's title is drawn in the Text colour, which the radio marks and
+    // input fields inside also use: they get the desktop's back.
+    const QColor desktopText = QApplication::palette().color(QPalette::Text);
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Text, Qt::black);
+    control->setPalette(palette);
+    for (QWidget* inside : control->findChildren<QWidget*>()) {
+        QPalette own = inside->palette();
+        own.setColor(QPalette::Text, desktopText);
+        inside->setPalette(own);
+    }
 }
 
 void CentreOnScreen(QWidget* window) {

@@ -5,7 +5,7 @@
 namespace doze::testing {
 
 int ScriptedUi::ShowMessage(QWidget*, const QString& text, int style, const QString& title) {
-    messages.append({text, style, title});
+    messages.append(title + ' ' + QString::number(style) + ": " + text);
     if (style != kStyleYesNoQuestion) return kAnswerOk;
     return answers.isEmpty() ? kAnswerNo : answers.takeFirst();
 }

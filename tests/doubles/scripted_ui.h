@@ -7,14 +7,6 @@
 
 namespace doze::testing {
 
-// One message box as the windows asked for it; the title as given (an empty
-// one shows kApplicationTitle).
-struct ShownMessage {
-    QString text;
-    int style = 0;
-    QString title;
-};
-
 // One showing of the Save-As dialog: what the run set up before it.
 struct ShownSaveDialog {
     QString title, filter, offeredFileName;
@@ -43,7 +35,9 @@ class ScriptedUi : public PlatformUi {
     // The file types HasViewerFor knows a viewer for; at first CHM files.
     QStringList viewerTypes{QStringLiteral("application/vnd.ms-htmlhelp")};
 
-    QList<ShownMessage> messages;
+    // Each message box as "<title> <style>: <text>", the title as given (an
+    // empty one shows kApplicationTitle).
+    QStringList messages;
     QList<ShownSaveDialog> saveDialogs;
     QList<bool> pointerChanges;
     bool busy = false;
