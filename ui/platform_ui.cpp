@@ -14,7 +14,6 @@
 #include <QUrl>
 
 #include "ui/dozedozovo.xpm"
-#include "ui/mime_associations.h"
 
 // The drawing of the icon is compiled into the static library; its
 // registration has to be asked for by name, outside any namespace.
@@ -63,6 +62,9 @@ class NameOnlyIcons : public QFileIconProvider {
   private:
     QIcon drive_, folder_, file_;
 };
+
+// How long the desktop may take to name a viewer.
+constexpr int kQueryMilliseconds = 5000;
 
 class DesktopUi : public PlatformUi {
   public:
@@ -115,7 +117,16 @@ class DesktopUi : public PlatformUi {
     }
 
     bool HasViewerFor(const QString& mimeType) override {
-        return HasRegisteredApplication(mimeType, DesktopAssociationFolders());
+        QProcess query;
+        query.start(QStringLiteral("xdg-mime"),
+                    {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+        if (!query.waitForFinished(kQueryMilliseconds)) {
+            query.kill();  // not started, or hung: no viewer known
+            query.waitForFinished();
+            return false;
+        }
+        return query.exitStatus() == QProcess::NormalExit && query.exitCode() == 0 &&
+               !query.readAllStandardOutput().trimmed().isEmpty();
     }
 
     bool StartProgram(const QString& program) override {

@@ -46,7 +46,8 @@ class PlatformUi {
     // known. `maximised` is passed on where the desktop can take it.
     virtual void OpenDocument(const QString& path, const QString& workingFolder,
                               bool maximised) = 0;
-    // Whether the desktop has an application registered for files of `mimeType`.
+    // Whether the desktop has an application for files of `mimeType`: one
+    // that `xdg-mime query default` names (none without xdg-mime).
     virtual bool HasViewerFor(const QString& mimeType) = 0;
     // Starts a program detached with a normal window; false when it could not
     // be started.
