@@ -5,11 +5,12 @@
 # the drive list (which has the focus at start) and from an option; the GTK
 # Save-As dialog asks nothing before the program's own overwrite question.
 # Usage: test_xvfb_gtk.sh HELD_RUN XVFB_SESSION   (exit 77: skipped)
+# shellcheck disable=SC2317  # gone runs through xvfb_retry
 set -uo pipefail
 held_run=$(realpath "$1")
 # shellcheck source=../tools/xvfb-session
 source "$2"
-xvfb_test_start xdotool convert import od
+xvfb_test_start "xdotool convert import od" "$@"
 work=$XVFB_SESSION_DIR
 status=0
 failed() { echo "FAIL: $*" && status=1; }

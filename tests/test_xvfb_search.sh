@@ -9,11 +9,12 @@
 # on a slow listing keeps the window painted, and opens when let go. The
 # window icon comes in 16 to 256 pixels.
 # Usage: test_xvfb_search.sh HELD_RUN XVFB_SESSION   (exit 77: skipped)
+# shellcheck disable=SC2317  # the checks below run through xvfb_retry
 set -uo pipefail
 held_run=$(realpath "$1")
 # shellcheck source=../tools/xvfb-session
 source "$2"
-xvfb_test_start xdotool convert import
+xvfb_test_start "xdotool convert import" "$@"
 work=$XVFB_SESSION_DIR
 status=0
 failed() { echo "FAIL: $*" && status=1; }
@@ -78,6 +79,7 @@ read -r flags _ decorations _ < <(xprop -id "$progress" _MOTIF_WM_HINTS | sed 's
 (((flags & 2) && !(decorations & 32))) || failed "progress window asks for a minimise button"
 timeout 10 xdotool windowminimize "$progress"
 sleep 0.5
+# shellcheck disable=SC2016  # expanded by eval, on each try
 xvfb_retry eval '! unmapped "$progress"' || failed "progress window stays minimised"
 xdotool windowfocus --sync "$progress" key Escape
 xvfb_retry gone "Search in Progress" || failed "Esc did not end the search"
