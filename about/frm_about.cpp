@@ -34,10 +34,9 @@ void FitButtonLeftwards(QPushButton* button) {
 
 }  // namespace
 
-frmAbout::frmAbout(QWidget* owner, SettingsStore* store)
+frmAbout::frmAbout(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      store_(store) {
+                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Dozedozovo"));
     setWindowIcon(ProgramIcon());
@@ -116,7 +115,7 @@ void frmAbout::cmdOK_Click() {
 }
 
 void frmAbout::cmdSysInfo_Click() {
-    StartSysInfo(this, store_ != nullptr ? *store_ : SystemSettingsStore());
+    StartSysInfo(this);
 }
 
 }  // namespace doze

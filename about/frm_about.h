@@ -2,7 +2,6 @@
 #include <QDialog>
 #include <array>
 
-#include "about/settings_store.h"
 #include "ui/window_look.h"
 
 class QLabel;
@@ -18,8 +17,7 @@ class LineControl;
 class frmAbout : public QDialog {
     Q_OBJECT
   public:
-    // `store`: where "&System Info..." looks the tool up (nullptr: the system's).
-    explicit frmAbout(QWidget* owner = nullptr, SettingsStore* store = nullptr);
+    explicit frmAbout(QWidget* owner = nullptr);
 
     QPushButton* cmdOK;
     QLabel* picIcon;
@@ -43,7 +41,6 @@ class frmAbout : public QDialog {
 
   private:
     QLabel* MakeLabel(const QString& text, int left, int top, int width, int height);
-    SettingsStore* store_;
 };
 
 }  // namespace doze

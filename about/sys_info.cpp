@@ -1,61 +1,39 @@
 #include "about/sys_info.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <exception>
+#include <QFile>
+#include <QStringList>
 
-#include "about/key_value.h"
-#include "about/sys_info_failure.h"
 #include "ui/platform_ui.h"
 
 namespace doze {
 namespace {
 
-constexpr const char* kMsinfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-constexpr const char* kMsinfoValue = "PATH";
-constexpr const char* kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
-constexpr const char* kLocationValue = "MSINFO";
+// Room for the program's path with its terminating NUL.
+constexpr qsizetype kPathRoom = 1024;
 
-// Starts `commandLine` detached; a start that fails is a run-time failure.
-void StartTool(const QString& commandLine) {
-    if (commandLine.isEmpty() || !Ui().StartProgram(commandLine)) {
-        throw SysInfoFailure("the system-information program did not start");
-    }
+// The system-information programs, in the order they are looked for.
+QStringList ToolNames() {
+    return {QStringLiteral("hardinfo2"), QStringLiteral("hardinfo"), QStringLiteral("kinfocenter")};
 }
 
-// The two look-ups, in their order; false when neither gives a program to start.
-bool FindAndStart(SettingsStore& store) {
-    QString path;
-    if (GetKeyValue(store, kHkeyLocalMachine, QString::fromLatin1(kMsinfoKey),
-                    QString::fromLatin1(kMsinfoValue), path)) {
-        StartTool(path);
-        return true;
+// The full path of the first system-information program found; empty when
+// there is none, or when its path does not fit the room.
+QString FindTool() {
+    for (const QString& tool : ToolNames()) {
+        const QString path = Ui().FindProgram(tool);
+        if (path.isEmpty()) continue;
+        return QFile::encodeName(path).size() < kPathRoom ? path : QString();
     }
-    if (!GetKeyValue(store, kHkeyLocalMachine, QString::fromLatin1(kLocationKey),
-                     QString::fromLatin1(kLocationValue), path)) {
-        return false;
-    }
-    const QString program = path + QDir::separator() + QLatin1String(kSysInfoFileName);
-    if (!IsNormalFile(program)) return false;
-    StartTool(program);
-    return true;
+    return {};
 }
 
 }  // namespace
 
-bool IsNormalFile(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() && info.isFile() && !info.isHidden();
-}
-
-void StartSysInfo(QWidget* owner, SettingsStore& store) {
-    bool started = false;
-    try {
-        started = FindAndStart(store);
-    } catch (const std::exception&) {
-        started = false;  // the one failure trap: every failure ends in the message
+void StartSysInfo(QWidget* owner) {
+    const QString tool = FindTool();
+    if (tool.isEmpty() || !Ui().StartProgram(tool)) {
+        Ui().ShowMessage(owner, QString::fromLatin1(kSysInfoUnavailable), kStyleOk);
     }
-    if (!started) Ui().ShowMessage(owner, QString::fromLatin1(kSysInfoUnavailable), kStyleOk);
 }
 
 }  // namespace doze

@@ -6,7 +6,6 @@
 #include "about/frm_about.h"
 #include "about/help_contents.h"
 #include "about/help_menu.h"
-#include "about/settings_store_linux.h"
 #include "about/sys_info.h"
 #include "doubles/scripted_ui.h"
 
@@ -21,10 +20,8 @@ class TestAbout : public QObject {
     // is the default button and closes it; "&System Info..." looks
     // the tool up and tells when there is none.
     void texts_look_and_buttons() {
-        ScriptedUi ui;
-        QTemporaryDir empty;
-        doze::StandInSettingsStore store({empty.path()});  // nothing to find
-        frmAbout about(nullptr, &store);
+        ScriptedUi ui;  // no program to find
+        frmAbout about;
         about.show();
         QCOMPARE(
             (QStringList{about.windowTitle(), about.lblTitle->text(), about.cmdSysInfo->text()}),
@@ -91,48 +88,41 @@ class TestAbout : public QObject {
         QVERIFY(doze::Ui().HasViewerFor(type));
     }
 
-    // "&System Info..." over the settings store on Linux: it starts the first
-    // of the tools in their order, then in the order of the folders searched,
-    // that can run, by the full path the store gives as text with its NUL; a
-    // path longer than the 1024 bytes read is no answer. When none is found or
-    // the start fails: one box, style 0, no title (the program's name shows).
+    // "&System Info..." looks for hardinfo2, hardinfo and kinfocenter in this
+    // order and starts the first one found by its full path; a path of 1024
+    // bytes or more is no answer. When none is found or the start fails: one
+    // box, style 0, no title (the program's name shows).
     void system_info_data() {
-        QTest::addColumn<QStringList>("files");  // "<folder 1|2>/<name>"; "-x": cannot run
+        QTest::addColumn<QStringList>("found");  // programs on the search path
+        QTest::addColumn<int>("depth");          // bytes of their folder's path
         QTest::addColumn<bool>("startWorks");
-        QTest::addColumn<QString>("started");  // one of the files, or "" for none
-        QTest::newRow("tool order first")
-            << QStringList{"1/kinfocenter", "1/hardinfo", "2/hardinfo2"} << true << "2/hardinfo2";
-        QTest::newRow("then folder order")
-            << QStringList{"1/hardinfo", "2/hardinfo"} << true << "1/hardinfo";
-        QTest::newRow("cannot run")
-            << QStringList{"1/hardinfo2-x", "2/kinfocenter"} << true << "2/kinfocenter";
-        QTest::newRow("start fails") << QStringList{"2/hardinfo"} << false << "2/hardinfo";
-        QTest::newRow("none") << QStringList{"1/msinfo32", "1/MSINFO32.EXE"} << true << "";
-        QTest::newRow("path over 1024 bytes")
-            << QStringList{"2/" + QStringList(5, QString(210, 'p')).join('/') + "/hardinfo"} << true
-            << "";
+        QTest::addColumn<qsizetype>("sought");  // how many of the names were looked for
+        QTest::addColumn<QString>("started");   // "" for none
+        const QStringList all{"kinfocenter", "hardinfo", "hardinfo2"};
+        QTest::newRow("first of all") << all << 4 << true << qsizetype(1) << "hardinfo2";
+        QTest::newRow("then hardinfo") << all.mid(0, 2) << 4 << true << qsizetype(2) << "hardinfo";
+        QTest::newRow("kinfocenter last")
+            << all.mid(0, 1) << 4 << true << qsizetype(3) << "kinfocenter";
+        QTest::newRow("start fails") << all.mid(1, 1) << 4 << false << qsizetype(2) << "hardinfo";
+        QTest::newRow("none") << QStringList{"msinfo32"} << 4 << true << qsizetype(3) << "";
+        QTest::newRow("path of 1023 bytes") << all << 1013 << true << qsizetype(1) << "hardinfo2";
+        QTest::newRow("path of 1024 bytes") << all << 1014 << true << qsizetype(1) << "";
     }
     void system_info() {
-        QFETCH(QStringList, files);
+        QFETCH(QStringList, found);
+        QFETCH(int, depth);
         QFETCH(bool, startWorks);
+        QFETCH(qsizetype, sought);
         QFETCH(QString, started);
-        QTemporaryDir one, two;
-        const auto path = [&](const QString& file) {
-            return (file[0] == '1' ? one : two).filePath(file.mid(2).section("-x", 0, 0));
-        };
-        for (const QString& name : files) {
-            QFile file(path(name));
-            QVERIFY(QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly));
-            file.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
-                                (name.endsWith("-x") ? QFile::Permissions() : QFile::ExeOwner));
-        }
-        const QString longFolder = QFileInfo(path(files.last())).path();
-        doze::StandInSettingsStore store({one.path(), two.path(), longFolder});
+        const QString folder = '/' + QString(depth - 1, 'p');
         ScriptedUi ui;
+        for (const QString& name : found) ui.programs.insert(name, folder + '/' + name);
         ui.startSucceeds = startWorks;
         QWidget owner;
-        doze::StartSysInfo(&owner, store);
-        QCOMPARE(ui.started, started.isEmpty() ? QStringList{} : QStringList{path(started)});
+        doze::StartSysInfo(&owner);
+        QCOMPARE(ui.sought, QStringList({"hardinfo2", "hardinfo", "kinfocenter"}).mid(0, sought));
+        QCOMPARE(ui.started,
+                 started.isEmpty() ? QStringList{} : QStringList{folder + '/' + started});
         QCOMPARE(ui.messages,
                  started.isEmpty() || !startWorks  // no title: the program's name
                      ? QStringList{" 0: System Information Is Unavailable At This Time"}

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QSvgRenderer>
 #include <QUrl>
@@ -127,6 +128,10 @@ class DesktopUi : public PlatformUi {
         }
         return query.exitStatus() == QProcess::NormalExit && query.exitCode() == 0 &&
                !query.readAllStandardOutput().trimmed().isEmpty();
+    }
+
+    QString FindProgram(const QString& name) override {
+        return QStandardPaths::findExecutable(name);
     }
 
     bool StartProgram(const QString& program) override {

@@ -28,7 +28,7 @@ struct SaveDialogRequest {
 // Everything the windows ask of the desktop that would block a test or reach
 // outside the program: message boxes, the Save-As dialog, the busy pointer,
 // the one yield of a run, the document opener and its file associations, and
-// program start. Tests put a scripted one in place with SetUi.
+// finding and starting programs. Tests put a scripted one in place with SetUi.
 class PlatformUi {
   public:
     virtual ~PlatformUi() = default;
@@ -49,6 +49,9 @@ class PlatformUi {
     // Whether the desktop has an application for files of `mimeType`: one
     // that `xdg-mime query default` names (none without xdg-mime).
     virtual bool HasViewerFor(const QString& mimeType) = 0;
+    // The full path of the program `name` on the search path (PATH); empty
+    // when none there can be run.
+    virtual QString FindProgram(const QString& name) = 0;
     // Starts a program detached with a normal window; false when it could not
     // be started.
     virtual bool StartProgram(const QString& program) = 0;

@@ -1,5 +1,6 @@
 #pragma once
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -31,7 +32,8 @@ class ScriptedUi : public PlatformUi {
     // Names the Save-As dialog accepts in order; an empty name or a showing
     // beyond them cancels it.
     QStringList saveNames;
-    bool startSucceeds = true;  // what StartProgram answers
+    bool startSucceeds = true;        // what StartProgram answers
+    QMap<QString, QString> programs;  // what FindProgram finds: name -> full path
     // The file types HasViewerFor knows a viewer for; at first CHM files.
     QStringList viewerTypes{QStringLiteral("application/vnd.ms-htmlhelp")};
 
@@ -43,6 +45,7 @@ class ScriptedUi : public PlatformUi {
     bool busy = false;
     int yields = 0;
     QList<OpenedDocument> documents;
+    QStringList sought;  // the names FindProgram was asked for
     QStringList started;
 
     int ShowMessage(QWidget* owner, const QString& text, int style, const QString& title) override;
@@ -56,6 +59,10 @@ class ScriptedUi : public PlatformUi {
         documents.append({path, folder, maximised});
     }
     bool HasViewerFor(const QString& mimeType) override { return viewerTypes.contains(mimeType); }
+    QString FindProgram(const QString& name) override {
+        sought.append(name);
+        return programs.value(name);
+    }
     bool StartProgram(const QString& program) override {
         started.append(program);
         return startSucceeds;
