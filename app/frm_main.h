@@ -5,7 +5,7 @@
 
 #include "app/common_dialog.h"
 #include "app/folder_list.h"
-#include "app/list_run.h"
+#include "app/window_run.h"
 #include "app/volume_table.h"
 #include "search/search_state.h"
 

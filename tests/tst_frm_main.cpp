@@ -14,7 +14,7 @@
 #include "app/frm_main.h"
 #include "app/frm_progress.h"
 #include "app/frm_title.h"
-#include "app/list_run.h"
+#include "app/window_run.h"
 #include "doubles/scripted_ui.h"
 #include "output/list_writers.h"
 #include "search/errors.h"

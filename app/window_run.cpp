@@ -1,4 +1,4 @@
-#include "app/list_run.h"
+#include "app/window_run.h"
 
 #include <sys/stat.h>
 
