@@ -5,8 +5,8 @@
 
 #include "app/common_dialog.h"
 #include "app/folder_list.h"
-#include "app/window_run.h"
 #include "app/volume_table.h"
+#include "app/window_run.h"
 #include "search/search_state.h"
 
 class QAction;

@@ -8,7 +8,7 @@
 #include <QWindow>
 #include <atomic>
 #include <exception>
-#include <thread>
+#include <thread>  // std::jthread
 
 #include "ui/platform_ui.h"
 
@@ -66,11 +66,12 @@ bool InputHold::eventFilter(QObject* receiver, QEvent* event) {
     }
 }
 
-void RunOffWindowThread(const std::function<void()>& work) {
+void RunOffWindowThread(const std::function<void()>& work, const std::function<void()>& stop) {
     QEventLoop loop;
     std::atomic<bool> done{false};
     std::exception_ptr failure;
-    std::thread worker([&] {
+    // Declared last, so the thread is joined before what it uses goes.
+    std::jthread worker([&] {
         try {
             work();
         } catch (...) {
@@ -79,9 +80,16 @@ void RunOffWindowThread(const std::function<void()>& work) {
         done.store(true);
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
-    // The loop also ends when the program is asked to quit; the work cannot
-    // be left behind, so wait on.
-    while (!done.load()) loop.exec();
+    try {
+        // The loop also ends when the program is asked to quit; the work
+        // cannot be left behind, so wait on.
+        while (!done.load()) loop.exec();
+    } catch (...) {
+        // Something thrown out of the loop: the work is asked to stop and
+        // waited for on the way out.
+        if (stop) stop();
+        throw;
+    }
     worker.join();
     if (failure) std::rethrow_exception(failure);
 }

@@ -28,8 +28,10 @@ class InputHold : public QObject {
 // Runs `work` on a thread of its own while this thread, the windows' thread,
 // goes on handling window events. Returns when `work` has returned; what it
 // threw (out of memory included) is thrown again here. Nothing else may touch
-// what `work` uses until this returns.
-void RunOffWindowThread(const std::function<void()>& work);
+// what `work` uses until this returns. Should an exception leave the event
+// loop meanwhile, `stop` (when given) asks the work to end, and the exception
+// passes on once the work has ended.
+void RunOffWindowThread(const std::function<void()>& work, const std::function<void()>& stop = {});
 
 // RunOffWindowThread with the busy pointer shown and the user's input held:
 // for what the windows wait on, a folder or the mount table read.

@@ -86,7 +86,9 @@ class WindowFrontEnd : public RunFrontEnd {
         Ui().YieldOnce();
     }
     // The search runs on a thread of its own: the windows keep painting.
-    void RunSearchStep(const std::function<void()>& search) override { RunOffWindowThread(search); }
+    void RunSearchStep(const std::function<void()>& search) override {
+        RunOffWindowThread(search, [this] { report_.cancelled = true; });
+    }
     SearchProgress* Progress() override { return &report_; }
     void SearchEnded() override {
         hold_.reset();

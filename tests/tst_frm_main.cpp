@@ -6,6 +6,7 @@
 
 #include <QtTest>
 #include <QtWidgets>
+#include <atomic>
 #include <cerrno>
 
 #include "about/frm_about.h"
@@ -14,6 +15,7 @@
 #include "app/frm_main.h"
 #include "app/frm_progress.h"
 #include "app/frm_title.h"
+#include "app/search_thread.h"
 #include "app/window_run.h"
 #include "doubles/scripted_ui.h"
 #include "output/list_writers.h"
@@ -426,6 +428,19 @@ class TestFrmMain : public QObject {
         closer.start(20);
         QVERIFY(!doze::Ui().ShowSaveDialog(&owner_, request));
         QCOMPARE(listed, QStringLiteral("page, File"));  // the FIFO is not listed
+    }
+
+    // An exception out of the event loop while work runs on its own thread
+    // asks the work to stop and passes on once it has ended: no terminate.
+    void exception_out_of_the_loop_stops_the_work() {
+        std::atomic<bool> stopped{false};
+        QTimer::singleShot(0, [] { throw std::runtime_error("thrown in an event handler"); });
+        const auto work = [&] {
+            while (!stopped) QThread::msleep(5);
+        };
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 doze::RunOffWindowThread(work, [&] { stopped = true; }));
+        QVERIFY(stopped);
     }
 
     // The second run offers the first one's file name. (Each run starts
