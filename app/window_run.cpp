@@ -157,6 +157,10 @@ class WindowFrontEnd : public RunFrontEnd {
 
 }  // namespace
 
+std::unique_ptr<RunFrontEnd> MakeWindowFrontEnd(ListRunContext& run) {
+    return std::make_unique<WindowFrontEnd>(run);
+}
+
 void RunListGeneration(ListRunContext& run) {
     WindowFrontEnd frontEnd(run);
     GenerateList(run.state, frontEnd, run.search);

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <memory>
 
 #include "app/common_dialog.h"
 #include "output/list_run.h"
@@ -29,5 +30,10 @@ struct ListRunContext {
 // failure (or a target that is no regular file) too, and then the Save-As
 // dialog comes again with the same list.
 void RunListGeneration(ListRunContext& run);
+
+// The windows' side of that run, as RunListGeneration hands it to
+// GenerateList; among its steps, a file that appeared at the target after the
+// save step found none is replaced only after the overwrite question's Yes.
+std::unique_ptr<RunFrontEnd> MakeWindowFrontEnd(ListRunContext& run);
 
 }  // namespace doze

@@ -232,13 +232,9 @@ class TestFrmMain : public QObject {
                      {32, 32}, {16, 16}, {24, 24}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
     }
 
-    // SearchRoot follows a folder opened by a double click, not one a click
-    // only highlights; the option chosen picks the flow; Enter on an option
-    // presses "Go". A drive that is not ready warns and keeps the folder (Dir1,
-    // and so SearchRoot); another one moves to its root, and back. One that
-    // is gone warns and leaves the list, which offers a new one when opened.
-    void search_root_follows_the_lists() {
-        ScriptedUi& ui = *ui_;
+    // "Go" searches the folder last opened (a double click), not one a click
+    // only highlights.
+    void go_searches_the_folder_last_opened() {
         frmMain window(Services());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -248,51 +244,99 @@ class TestFrmMain : public QObject {
         QTest::mouseClick(lines, Qt::LeftButton, {}, rock);
         window.Command1->click();
         QTest::mouseDClick(lines, Qt::LeftButton, {}, rock);
-        QCOMPARE(window.Search.SearchRoot, music_ + "/Rock");
-        window.Option2->click();
-        QTest::keyClick(window.Option2, Qt::Key_Return);
+        window.Command1->click();
         QCOMPARE(searched_, (QList<std::string>{music_, music_ + "/Rock"}));
-        QCOMPARE(ui.saveDialogs.size(), 2);
-        QCOMPARE(ui.saveDialogs[1].title, QStringLiteral("Save as HTML"));
-        window.Drive1->setCurrentIndex(2);
-        QCOMPARE(ui.messages, QStringList{"Warning 48: " +
-                                          QString::fromLocal8Bit(doze::SystemErrorText(ENOENT))});
-        QCOMPARE(window.Drive1->currentIndex(), 2);
-        QCOMPARE(window.Search.SearchRoot, music_ + "/Rock");
-        window.Drive1->setCurrentIndex(1);
-        QCOMPARE(window.Search.SearchRoot, spare_);
-        QCOMPARE(window.Dir1->SetPath(music_), 0);
-        QCOMPARE(window.Drive1->currentIndex(), 0);
-        volumes_.erase(volumes_.begin() + 1);
-        window.Drive1->setCurrentIndex(1);
-        QCOMPARE(ui.messages.value(1), "Warning 48: Cannot open the drive \"" +
-                                           QString::fromStdString(spare_) +
-                                           "\": the drive is no longer there.");
-        QCOMPARE((QList<int>{window.Drive1->count(), window.Drive1->currentIndex()}),
-                 (QList<int>{2, 0}));
-        volumes_.push_back({spare_, "/dev/sdc1", {}});
-        window.Drive1->showPopup();
-        QCOMPARE(window.Drive1->itemText(2), QString::fromStdString(spare_));
     }
 
-    // The menus' texts. Help, Contents asks the opener for a document,
-    // maximised, and shows nothing of ours; Help, About... is modal and returns
-    // when closed. File, Exit ends at once without Form_Unload; closing runs it
-    // and deletes the window.
-    void menus_and_close() {
-        ScriptedUi& ui = *ui_;
-        auto* window = new frmMain(Services());
-        QPointer<frmMain> alive(window);
-        QSignalSpy unloads(window, &frmMain::Unloaded);
-        window->show();
-        QStringList menus;  // the menu bar's titles, then the entries
-        for (QAction* menu : window->menuBar()->actions()) menus << menu->text();
-        menus << window->MenuExit->text() << window->MenuContents->text()
-              << window->MenuAbout->text();
+    // Enter on an option presses "Go", which runs that option's flow.
+    void enter_on_an_option_runs_its_flow_data() {
+        QTest::addColumn<bool>("html");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("text only") << false << "Save as plain text";
+        QTest::newRow("HTML") << true << "Save as HTML";
+    }
+    void enter_on_an_option_runs_its_flow() {
+        QFETCH(bool, html);
+        QFETCH(QString, title);
+        frmMain window(Services());
+        QRadioButton* option = html ? window.Option2 : window.Option1;
+        option->click();
+        QTest::keyClick(option, Qt::Key_Return);
+        QCOMPARE(searched_.size(), 1);
+        QCOMPARE(ui_->saveDialogs.size(), 1);
+        QCOMPARE(ui_->saveDialogs[0].title, title);
+    }
+
+    // Choosing a drive: one that is ready opens its root without a word; one
+    // that is not ready warns with the system's text and keeps the folder
+    // (and so SearchRoot), the list showing that drive; one gone since the
+    // list was read warns and leaves the list, the folder's drive selected.
+    void choosing_a_drive_data() {
+        QTest::addColumn<bool>("gone");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QString>("told");  // the box, if any
+        QTest::addColumn<std::string>("root");
+        QTest::addColumn<QList<int>>("list");  // drives offered, the one selected
+        const QString cause = QString::fromLocal8Bit(doze::SystemErrorText(ENOENT));
+        const QString gone = "Cannot open the drive \"" + QString::fromStdString(spare_) +
+                             "\": the drive is no longer there.";
+        QTest::newRow("ready") << false << 1 << "" << spare_ << QList<int>{3, 1};
+        QTest::newRow("not ready")
+            << false << 2 << "Warning 48: " + cause << music_ << QList<int>{3, 2};
+        QTest::newRow("gone") << true << 1 << "Warning 48: " + gone << music_ << QList<int>{2, 0};
+    }
+    void choosing_a_drive() {
+        QFETCH(bool, gone);
+        QFETCH(int, chosen);
+        QFETCH(QString, told);
+        QFETCH(std::string, root);
+        QFETCH(QList<int>, list);
+        frmMain window(Services());
+        if (gone) volumes_.erase(volumes_.begin() + 1);
+        window.Drive1->setCurrentIndex(chosen);
+        QCOMPARE(ui_->messages, told.isEmpty() ? QStringList{} : QStringList{told});
+        QCOMPARE(window.Search.SearchRoot, root);
+        QCOMPARE((QList<int>{window.Drive1->count(), window.Drive1->currentIndex()}), list);
+    }
+
+    // A folder opened on another drive selects that drive.
+    void opened_folder_selects_its_drive() {
+        frmMain window(Services());
+        QCOMPARE(window.Dir1->SetPath(spare_ + "/sub"), 0);
+        QCOMPARE(window.Drive1->currentIndex(), 1);
+    }
+
+    // The drive list is read again when it opens: a drive plugged in since shows.
+    void drive_list_read_again_when_opened() {
+        frmMain window(Services());
+        volumes_.push_back({spare_ + "/sub", "/dev/sdc1", {}});
+        window.Drive1->showPopup();
+        QCOMPARE(window.Drive1->itemText(3), QString::fromStdString(spare_ + "/sub"));
+    }
+
+    // The menu bar's titles, then the entries, with their access keys.
+    void menu_texts() {
+        frmMain window(Services());
+        QStringList menus;
+        for (QAction* menu : window.menuBar()->actions()) menus << menu->text();
+        menus << window.MenuExit->text() << window.MenuContents->text() << window.MenuAbout->text();
         QCOMPARE(menus, (QStringList{"&File", "&Help", "E&xit", "&Contents", "&About..."}));
-        window->MenuContents->trigger();  // which document: tst_about
-        QVERIFY(ui.documents.size() == 1 && ui.documents[0].maximised && ui.messages.isEmpty());
-        QCOMPARE(ui.documents[0].workingFolder, QCoreApplication::applicationDirPath());
+    }
+
+    // Help, Contents hands a document (which one: tst_about) to the opener,
+    // maximised, in the program's folder, and shows nothing of ours.
+    void help_contents_hands_over_a_document() {
+        frmMain window(Services());
+        window.MenuContents->trigger();
+        QCOMPARE(ui_->documents.size(), 1);
+        QVERIFY(ui_->documents[0].maximised && ui_->messages.isEmpty());
+        QCOMPARE(ui_->documents[0].workingFolder, QCoreApplication::applicationDirPath());
+    }
+
+    // Help, About... is modal over the whole program and returns when the
+    // window is closed, which destroys it: each time a fresh one.
+    void about_is_modal_and_fresh() {
+        frmMain window(Services());
         QString seen;  // "<name> <modality>"; 2: modal over the whole program
         QPointer<QWidget> about;
         QTimer::singleShot(0, [&] {
@@ -301,19 +345,33 @@ class TestFrmMain : public QObject {
             seen = about->objectName() + ' ' + QString::number(about->windowModality());
             about->close();
         });
-        window->MenuAbout->trigger();
+        window.MenuAbout->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(seen, QStringLiteral("frmAbout 2"));
-        QVERIFY(about.isNull());  // destroyed once closed: a fresh window each time
-        window->MenuExit->trigger();
+        QVERIFY(about.isNull());
+    }
+
+    // File, Exit ends the program at once, without Form_Unload.
+    void exit_ends_without_unload() {
+        frmMain window(Services());
+        QSignalSpy unloads(&window, &frmMain::Unloaded);
+        window.MenuExit->trigger();
         QCOMPARE(exits_, 1);
         QCOMPARE(unloads.count(), 0);
+    }
+
+    // Closing runs Form_Unload, which erases the found-file list, and deletes
+    // the window.
+    void close_unloads_and_deletes() {
+        QPointer<frmMain> window = new frmMain(Services());
+        QSignalSpy unloads(window.data(), &frmMain::Unloaded);
+        window->show();
         window->Search.FoundList.Dimension(10);
         window->close();
         QCOMPARE(unloads.count(), 1);
         QVERIFY(!window->Search.FoundList.IsDimensioned());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(alive.isNull());
+        QVERIFY(window.isNull());
     }
 
     // One run per row, "<root> <name>...", saving into a folder of its own:
@@ -428,6 +486,28 @@ class TestFrmMain : public QObject {
         closer.start(20);
         QVERIFY(!doze::Ui().ShowSaveDialog(&owner_, request));
         QCOMPARE(listed, QStringLiteral("page, File"));  // the FIFO is not listed
+    }
+
+    // A file that appears at the target after the save step found none there
+    // is replaced only after Yes to the overwrite question, asked then.
+    void appeared_file_needs_a_yes_data() {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("No keeps it") << int(doze::kAnswerNo);
+        QTest::newRow("Yes replaces it") << int(doze::kAnswerYes);
+    }
+    void appeared_file_needs_a_yes() {
+        QFETCH(int, answer);
+        ui_->saveNames << Path("out/appeared.txt");
+        ui_->answers << answer;
+        doze::ListRunContext run{&owner_, state_, CD_, {}, {}};
+        const auto frontEnd = doze::MakeWindowFrontEnd(run);
+        ListFormat format = ListFormat::Text;
+        const auto target = frontEnd->ChooseTarget(format);
+        QVERIFY2(target && !target->consented, "consent given for a file not there");
+        QVERIFY(ui_->messages.isEmpty());
+        QCOMPARE(frontEnd->ReplaceAppeared(target->path), answer == doze::kAnswerYes);
+        QCOMPARE(ui_->messages,
+                 QStringList{"Confirm Overwrite 36: File exists, do you want to overwrite it?"});
     }
 
     // An exception out of the event loop while work runs on its own thread
