@@ -12,7 +12,7 @@
 # shellcheck disable=SC2317  # the checks below run through xvfb_retry
 set -uo pipefail
 held_run=$(realpath "$1")
-# shellcheck source=../tools/xvfb-session
+# shellcheck source=tools/xvfb-session
 source "$2"
 xvfb_test_start "xdotool convert import" "$@"
 work=$XVFB_SESSION_DIR
