@@ -154,7 +154,8 @@ int VolumeHolding(const std::vector<Volume>& volumes, std::string_view path) {
 
 QString VolumeCaption(const Volume& volume) {
     const QString root = QFile::decodeName(QByteArray::fromStdString(volume.root));
-    return volume.label.isEmpty() ? root : root + QStringLiteral(" [") + volume.label + ']';
+    if (volume.label.isEmpty()) return root;
+    return root + QStringLiteral(" [") + volume.label + u']';
 }
 
 }  // namespace doze

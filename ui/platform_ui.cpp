@@ -70,7 +70,8 @@ constexpr int kQueryMilliseconds = 5000;
 class DesktopUi : public PlatformUi {
   public:
     int ShowMessage(QWidget* owner, const QString& text, int style, const QString& title) override {
-        QMessageBox box(IconFor(style), title.isEmpty() ? QString(kApplicationTitle) : title, text,
+        QMessageBox box(IconFor(style),
+                        title.isEmpty() ? QString::fromLatin1(kApplicationTitle) : title, text,
                         QMessageBox::NoButton, owner);
         if (style == kStyleYesNoQuestion) {
             box.addButton(QMessageBox::Yes);
@@ -84,7 +85,7 @@ class DesktopUi : public PlatformUi {
     }
 
     bool ShowSaveDialog(QWidget* owner, SaveDialogRequest& request) override {
-        const QString description = request.filter.section('|', 0, 0);
+        const QString description = request.filter.section(u'|', 0, 0);
         // The desktop's own file chooser where it offers one; Qt's dialog
         // otherwise, which must not open files to tell their type.
         NameOnlyIcons icons;
