@@ -80,9 +80,10 @@ frmAbout::frmAbout(QWidget* owner)
     lblVersion = MakeLabel(QStringLiteral("Version 2.0"), 1050, 480, 3885, 225);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
 
-    // The engraved separator: a grey line with a white one just below it.
-    Line1[1] = new LineControl(this, kEngraveShadow, 1, Twips(90), Twips(5654), Twips(2445));
-    Line1[0] = new LineControl(this, kEngraveLight, 2, Twips(105), Twips(5654), Twips(2460));
+    // The engraved separator: a grey line one pixel (15 twips) thick with a
+    // white one of two pixels just below it.
+    Line1[1] = new LineControl(this, kEngraveShadow, 15, 90, 5654, 2445);
+    Line1[0] = new LineControl(this, kEngraveLight, 30, 105, 5654, 2460);
     Line1[0]->setObjectName(QStringLiteral("Line1_0"));
     Line1[1]->setObjectName(QStringLiteral("Line1_1"));
 

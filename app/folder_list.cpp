@@ -16,11 +16,12 @@
 #include "search/errors.h"
 #include "search/path_text.h"
 #include "ui/platform_ui.h"
+#include "ui/window_look.h"
 
 namespace doze {
 namespace {
 
-constexpr int kIndentStep = 8;
+constexpr int kIndentStep = 120;  // twips a level of the tree moves a line right
 
 // Draws each line moved right by its indent level; a line cut short at the
 // right edge shows whole in a tooltip.
@@ -50,7 +51,7 @@ class IndentDelegate : public QStyledItemDelegate {
                                          const QModelIndex& index) {
         QStyleOptionViewItem moved(option);
         moved.rect.setLeft(moved.rect.left() +
-                           kIndentStep * index.data(FolderList::kLevelRole).toInt());
+                           Twips(kIndentStep * index.data(FolderList::kLevelRole).toInt()));
         return moved;
     }
 };
