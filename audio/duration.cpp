@@ -12,7 +12,7 @@ std::int64_t SamplesToMs(std::int64_t samples, int sampleRate) {
 
 FrameCount CountFrames(FileReader& file, std::int64_t start, std::int64_t end,
                        const FrameHeader& first) {
-    constexpr std::int64_t kChunk = 256 * 1024;
+    constexpr std::int64_t kChunk = std::int64_t{256} * 1024;
     FrameCount count;
     if (end - start < 4) return count;
     std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min(kChunk, end - start)));
@@ -45,7 +45,7 @@ FrameCount CountFrames(FileReader& file, std::int64_t start, std::int64_t end,
         } else if (lastChunk) {
             break;
         } else {  // go on where a frame not yet confirmed may begin
-            at = std::max(at + 1, chunkAt + held - 2 * LargestFrameSize(first) - 4);
+            at = std::max(at + 1, chunkAt + held - 2 * std::int64_t{LargestFrameSize(first)} - 4);
             held = 0;  // read again from there
         }
     }
@@ -94,7 +94,8 @@ std::vector<PlacedSample> SampleFrames(FileReader& file, std::int64_t start, std
     places = static_cast<int>(std::min<std::int64_t>(places, file.Spendable() / window));
     std::vector<PlacedSample> samples;
     for (int place = 0; place < places; ++place) {
-        const std::int64_t at = start + (end - start) / (2 * places) * (2 * place + 1);
+        const std::int64_t at =
+            start + (end - start) / (2 * std::int64_t{places}) * (2 * std::int64_t{place} + 1);
         const std::int64_t length = std::min(window, end - at);
         const Bytes bytes = file.Get(at, static_cast<std::size_t>(length));
         if (bytes.empty()) break;
@@ -122,12 +123,13 @@ bool RunGoesOnAt(FileReader& file, std::int64_t at, std::int64_t end, const Fram
 std::int64_t RunEnd(FileReader& file, std::int64_t start, std::int64_t end, const FrameHeader& run,
                     int probes) {
     std::int64_t goesOn = start, stopped = end;
-    for (std::int64_t step = 4 * run.size; probes > 0 && goesOn + step < stopped; step *= 2) {
+    for (std::int64_t step = 4 * std::int64_t{run.size}; probes > 0 && goesOn + step < stopped;
+         step *= 2) {
         --probes;
         if (!RunGoesOnAt(file, goesOn + step, end, run)) stopped = goesOn + step;
         if (stopped == end) goesOn += step;
     }
-    while (probes-- > 0 && stopped - goesOn > 4 * run.size) {
+    while (probes-- > 0 && stopped - goesOn > 4 * std::int64_t{run.size}) {
         const std::int64_t middle = goesOn + (stopped - goesOn) / 2;
         (RunGoesOnAt(file, middle, end, run) ? goesOn : stopped) = middle;
     }

@@ -46,6 +46,7 @@ std::string UsageLine() {
 CliOptions ParseCliOptions(const std::vector<std::string>& args) {
     std::vector<std::string> copies(args);
     std::vector<char*> argv;
+    argv.reserve(copies.size() + 1);
     for (std::string& arg : copies) argv.push_back(arg.data());
     argv.push_back(nullptr);
     const int argc = static_cast<int>(args.size());

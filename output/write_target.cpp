@@ -88,7 +88,8 @@ std::string ResolveWriteTarget(const std::string& path) {
         }
         std::string next(target.data(), static_cast<std::size_t>(length));
         if (next.front() == '/') done = "/";
-        rest = next + "/" + rest;
+        next += '/';
+        rest.insert(0, next);
     }
     if (path.back() == '/' && done.back() != '/') done += '/';  // a folder was meant
     return done.empty() ? "." : done;

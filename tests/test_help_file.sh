@@ -21,15 +21,15 @@ done
 
 # Every page the contents names is in the file; every page is in the
 # contents, and each of its links leads to a page of the file.
-for page in $(grep -o 'value="[a-z_]*\.html"' "$src/toc.hhc" | cut -d'"' -f2); do
+while read -r page; do
     grep -q "[[:space:]]/$page\$" <<<"$listing" || failed "contents page $page missing"
-done
-for page in $(grep -o '^[a-z_]*\.html$' <<<"$files"); do
+done < <(grep -o 'value="[a-z_]*\.html"' "$src/toc.hhc" | cut -d'"' -f2)
+while read -r page; do
     grep -q "\"$page\"" "$src/toc.hhc" || failed "$page not in the contents"
-    for target in $(grep -o 'HREF="[^"#]*' "$out/$page" | cut -d'"' -f2 | sort -u); do
+    while read -r target; do
         grep -q "[[:space:]]/$target\$" <<<"$listing" || failed "$page links to missing $target"
-    done
-done
+    done < <(grep -o 'HREF="[^"#]*' "$out/$page" | cut -d'"' -f2 | sort -u)
+done < <(grep -o '^[a-z_]*\.html$' <<<"$files")
 
 # The messages page explains each message by its exact text.
 for text in "No MP3 files were found in the search path." \
@@ -45,9 +45,9 @@ pages=$(dirname "$chm")/help
 for name in $files; do
     cmp -s "$src/$name" "$pages/$name" || failed "help/$name beside $chm differs from its source"
 done
-for page in $(grep -o '^[a-z_]*\.html$' <<<"$files" | grep -vx index.html); do
+while read -r page; do
     grep -q "HREF=\"$page\"" "$src/index.html" || failed "index.html does not link to $page"
-done
+done < <(grep -o '^[a-z_]*\.html$' <<<"$files" | grep -vx index.html)
 
 # The project's title and default page are in the system file.
 grep -qa "Dozedozovo Help" "$out/#SYSTEM" || failed "title not in #SYSTEM"

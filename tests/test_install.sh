@@ -82,8 +82,9 @@ png=share/icons/hicolor/32x32/apps/dozedozovo.png
 svg=share/icons/hicolor/scalable/apps/dozedozovo.svg
 if [ "$want_desktop" = 1 ]; then
     for f in "$desktop" "$metainfo" "$png" "$svg"; do mode_is "$f" 644; done
-    out=$(desktop-file-validate "$root/$desktop" 2>&1) && ! grep -q 'error:' <<<"$out" ||
+    if ! out=$(desktop-file-validate "$root/$desktop" 2>&1) || grep -q 'error:' <<<"$out"; then
         failed "desktop-file-validate rejects $desktop: $out"
+    fi
     for pair in Exec=dozedozovo Icon=dozedozovo Type=Application; do
         grep -qx "$pair" "$root/$desktop" || failed "the menu entry lacks $pair"
     done
@@ -96,8 +97,9 @@ if [ "$want_desktop" = 1 ]; then
     # The newest release named in the metainfo is the installed version.
     version=$("$root/bin/dozedozovo-list" --version | awk '{print $2}')
     newest=$(grep -o '<release version="[^"]*"' "$root/$metainfo" | head -1 | cut -d'"' -f2)
-    [ -n "$version" ] && [ "$newest" = "$version" ] ||
+    if [ -z "$version" ] || [ "$newest" != "$version" ]; then
         failed "the metainfo's newest release is '$newest', the program's version '$version'"
+    fi
     # PNG signature, then the IHDR width and height (big-endian) at bytes 16-23.
     [ "$(od -An -tx1 -N8 "$root/$png" | tr -d ' \n')" = 89504e470d0a1a0a ] ||
         failed "$png is not a PNG file"
@@ -113,7 +115,10 @@ fi
 pages=(dozedozovo-list)
 [ "$want_program" = 1 ] && pages+=(dozedozovo)
 for page in "${pages[@]}"; do
-    file=$(ls "$root/share/man/man1/$page.1" "$root/share/man/man1/$page.1.gz" 2>/dev/null | head -1)
+    file=""
+    for candidate in "$root/share/man/man1/$page.1" "$root/share/man/man1/$page.1.gz"; do
+        [ -e "$candidate" ] && { file=$candidate; break; }
+    done
     [ -n "$file" ] || { failed "man page $page.1 not installed"; continue; }
     mode_is "${file#"$root"/}" 644
     zcat -f "$file" >"$work/$page.1"
@@ -123,6 +128,7 @@ for page in "${pages[@]}"; do
         [ -z "$warnings" ] || failed "groff warns about $page.1: $warnings"
     else
         echo "SKIP: groff not installed, $page.1 not rendered"
+        skips=1
     fi
 done
 if [ -f "$work/dozedozovo-list.1" ]; then
@@ -168,5 +174,7 @@ cmp -s <(built --html "$work/Music" -) "$work/stdout" ||
 run_list 1 "No MP3 files were found in the search path." Music/Empty none.txt
 [ -e "$work/none.txt" ] && failed "a list was written although no MP3 file was found"
 
-[ "$fail" = 0 ] && echo "PASS: installed layout, menu entry, metainfo, icons, man pages, dozedozovo-list"
-exit "$fail"
+[ "$fail" = 0 ] || exit 1
+# Checks that could not run here make the test a visible skip, not a pass.
+[ "${skips:-0}" = 0 ] || exit 77
+echo "PASS: installed layout, menu entry, metainfo, icons, man pages, dozedozovo-list"
