@@ -179,21 +179,21 @@ class TestLists : public QObject {
             QSignalSpy changes(&list, &FolderList::Change);
             QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
             QCoreApplication::sendEvent(&list, &enter);
-            QStringList wrong;
-            if (ui.pointerChanges != QList<bool>{true, false}) wrong << "not busy while read";
-            if (!enter.isAccepted()) wrong << "Enter went on to the window";
+            QStringList faults;
+            if (ui.pointerChanges != QList<bool>{true, false}) faults << "not busy while read";
+            if (!enter.isAccepted()) faults << "Enter went on to the window";
             if (error == 0 && (list.Path() != folder || changes.count() != 1))
-                wrong << "not opened";
+                faults << "not opened";
             const QString told = ui.messages.join(" | ");
             const QString cause = QString::fromLocal8Bit(doze::SystemErrorText(error));
             if (error != 0 &&
                 (ui.messages.size() != 1 || !told.startsWith("Warning 48: ") ||
                  !told.contains(cause) || !told.contains(QString::fromStdString(folder))))
-                wrong << "told: " + told;
+                faults << "told: " + told;
             if (error != 0 &&
                 (list.Path() != music_ || list.currentRow() != shown || changes.size()))
-                wrong << "the list moved";
-            return wrong.join("; ");
+                faults << "the list moved";
+            return faults.join("; ");
         });
         ::chmod(folder.c_str(), 0755);
         ::rmdir(folder.c_str());
