@@ -26,8 +26,8 @@ QString HelpDocumentPath(const QString& programFolder) {
 
 QString HtmlHelpIndex(const QString& programFolder) {
     for (const char* pages : {"help", DOZE_HELP_PAGES_FROM_PROGRAM}) {
-        const QString index = QDir::cleanPath(programFolder + u'/' + QLatin1String(pages) +
-                                              QLatin1String("/index.html"));
+        QString index = QDir::cleanPath(programFolder + u'/' + QLatin1String(pages) +
+                                        QLatin1String("/index.html"));
         if (QFileInfo(index).isFile()) return index;
     }
     return {};

@@ -195,6 +195,7 @@ void FolderList::Fill(const std::string& path, const std::vector<std::string>& s
         current->setData(kOpenRole, true);
     }
     std::vector<std::pair<QString, const std::string*>> shown;
+    shown.reserve(subfolders.size());
     for (const std::string& name : subfolders) {
         shown.emplace_back(QFile::decodeName(QByteArray::fromStdString(name)), &name);
     }

@@ -111,7 +111,9 @@ std::vector<Volume> ParseVolumes(std::string_view mountinfo, const LabelLookup& 
         byRoot[mount.mountPoint] = std::move(mount);
     std::erase_if(byRoot, [&user](const auto& point) { return !IsPlace(point.second, user); });
     std::vector<Volume> volumes;
-    for (const auto& [point, mount] : byRoot) {
+    for (const auto& place : byRoot) {
+        const std::string& point = place.first;
+        const MountEntry& mount = place.second;
         // A bind mount of a folder offered already, or a second mount of one file system.
         const bool seen = std::any_of(byRoot.begin(), byRoot.end(), [&](const auto& other) {
             return other.first != point && ShowsAlready(other.second, mount) &&
@@ -153,7 +155,7 @@ int VolumeHolding(const std::vector<Volume>& volumes, std::string_view path) {
 }
 
 QString VolumeCaption(const Volume& volume) {
-    const QString root = QFile::decodeName(QByteArray::fromStdString(volume.root));
+    QString root = QFile::decodeName(QByteArray::fromStdString(volume.root));
     if (volume.label.isEmpty()) return root;
     return root + QStringLiteral(" [") + volume.label + u']';
 }
