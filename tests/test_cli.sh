@@ -109,6 +109,30 @@ check "usage error names the options" \
 run "$root" "$work/one.txt" "$work/two.txt"
 check "three operands exit" 2 "$rc"
 
+# A file that appears at OUTPUT while the search runs (each folder read held
+# back half a second) is kept: exit 3, as for a file there from the start.
+if command -v strace >/dev/null; then
+    strace -f -o /dev/null -e trace=getdents64 -e inject=getdents64:delay_exit=500000 \
+        "$LIST" "$root" "$work/appeared.txt" 2>"$work/stderr" &
+    sleep 0.3
+    echo "keep me" >"$work/appeared.txt"
+    wait $!
+    check "appeared during the search: exit" 3 "$?"
+    check "appeared during the search: kept" "keep me" "$(cat "$work/appeared.txt")"
+else
+    skipped "a file appearing during the search: no strace to hold the search"
+fi
+
+# The decimal separator follows LC_NUMERIC: a decimal-comma locale made here.
+if mkdir -p "$work/locale" && localedef -i de_DE -f UTF-8 "$work/locale/de_DE.UTF-8" 2>/dev/null; then
+    LOCPATH="$work/locale" LC_ALL=de_DE.UTF-8 "$LIST" "$root" - >"$work/comma.txt" 2>/dev/null
+    check "decimal comma" "$(pad intro.mp3 4,00)" "$(sed -n 6p "$work/comma.txt")"
+    LOCPATH="$work/locale" LC_ALL=de_DE.UTF-8 "$LIST" --format csv "$root" - >"$work/comma.csv" 2>/dev/null
+    check "decimal comma: CSV keeps bytes" "$root,intro.mp3,3670016" "$(sed -n 2p "$work/comma.csv" | tr -d '\r')"
+else
+    skipped "decimal comma: localedef cannot make de_DE.UTF-8 here (package locales)"
+fi
+
 # Usage and a FOLDER that is not one.
 run
 check "no arguments exit" 2 "$rc"
@@ -147,10 +171,10 @@ check "folder as output: before the search" "5 dozedozovo-list: Cannot write \"$
 # cannot be reached is named with the cause.
 deep="$work"
 long=$(printf 'd%.0s' {1..250})
-(cd "$work" && for _ in $(seq 20); do mkdir "$long" && cd "$long" || exit; done && truncate -s 1048576 a.mp3 &&
-    "$LIST" . - >"$work/deep.txt" 2>"$work/stderr") # 5,000 bytes deep
+(cd "$work" && for _ in $(seq 36); do mkdir "$long" && cd "$long" || exit; done && truncate -s 1048576 a.mp3 &&
+    "$LIST" . - >"$work/deep.txt" 2>"$work/stderr") # 9,000 bytes deep, past 8 KiB too
 check "deep working folder: exit" 0 "$?"
-for _ in $(seq 20); do deep="$deep/$long"; done
+for _ in $(seq 36); do deep="$deep/$long"; done
 check "deep working folder: listed" "$deep" "$(sed -n 4p "$work/deep.txt" | tr -d '\r')"
 run "$work/no-such" "$work/x.txt"
 check "missing folder: cause" "dozedozovo-list: $work/no-such: No such file or directory" "$err"

@@ -74,7 +74,10 @@ TEST(NameText, CountsMasksAndEscapes) {
         {"\x81\x8d\x8f\x90\x9d\xff", 6, "&#129;&#141;&#143;&#144;&#157;&#255;", "?????\xc3\xbf"},
         {"\xc3", 1, "&#195;", "\xc3\x83"},                    // cut short at the end
         {"\xc3(", 2, "&#195;(", "\xc3\x83("},                 // bad continuation
-        {"\xc0\xaf", 2, "&#192;&#175;", "\xc3\x80\xc2\xaf"},  // overlong form
+        {"\xc0\xaf", 2, "&#192;&#175;", "\xc3\x80\xc2\xaf"},  // overlong forms
+        {"\xe0\x80\xaf", 3, "&#224;&#128;&#175;", "\xc3\xa0\xe2\x82\xac\xc2\xaf"},
+        {"\xf0\x80\x80\xaf", 4, "&#240;&#128;&#128;&#175;",
+         "\xc3\xb0\xe2\x82\xac\xe2\x82\xac\xc2\xaf"},
         {"\xed\xa0\x80", 3, "&#237;&#160;&#128;", "\xc3\xad\xc2\xa0\xe2\x82\xac"},  // surrogate
         {"\xf4\x90\x80", 3, "&#244;&#144;&#128;", "\xc3\xb4?\xe2\x82\xac"},         // past U+10FFFF
         {"a\tb\r\nc\x01\x1f\x7f", 9, "a?b??c???", "a?b??c???"},
