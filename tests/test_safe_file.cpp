@@ -95,6 +95,14 @@ TEST(MessageText, EscapesWhatATerminalWouldObeyAndQuotesThatPath) {
 
 // Names a table's rows by their `name`.
 const auto kByName = [](const auto& info) { return std::string(info.param.name); };
+// Each case of this file shows by its name, in ctest's list and in a failure.
+template <class Case>
+requires requires(const Case& c) {
+    c.name;
+}
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
 
 // A link is written through to the file it names (made when it names none
 // yet), except a link in a sticky, world-writable folder that belongs neither
@@ -314,15 +322,21 @@ std::vector<StepCase> StepCases() {
     return cases;
 }
 
-std::string StepCaseName(const ::testing::TestParamInfo<StepCase>& info) {
+std::string StepName(const StepCase& c) {
     static const char* const kSteps[] = {"",      "open", "write",  "fsync",
                                          "close", "link", "rename", "folder_sync"};
     static const char* const kDelivery[] = {"", "_in_fork", "_ignored", "_handled"};
-    const StepCase& c = info.param;
     const char* abbrev = c.signal != 0 ? sigabbrev_np(c.signal) : "fails";
     return kSteps[c.step] + ("_" + (abbrev ? abbrev : std::to_string(c.signal))) +
            (c.refused != 0 ? "_named" : "") + (c.refused == kClaims ? "_claimed" : "") +
            (c.fresh ? "_fresh" : "") + kDelivery[c.delivery];
+}
+
+std::string StepCaseName(const ::testing::TestParamInfo<StepCase>& info) {
+    return StepName(info.param);
+}
+void PrintTo(const StepCase& c, std::ostream* out) {
+    *out << StepName(c);
 }
 
 class Interrupted : public ::testing::TestWithParam<StepCase> {};
@@ -470,7 +484,8 @@ TEST_P(FileAppearing, IsReplacedOnlyWithConsent) {
     EXPECT_EQ(t.Read("out/list.txt") == "intruder", c.keptIntruder);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.Path("out")), {}), 1);
     EXPECT_EQ(state.FoundList.UpperBound(), 0);
-    EXPECT_EQ(answers.failure.find("not enough memory") != std::string::npos, c.outOfMemory);
+    EXPECT_EQ(answers.failure,
+              c.outOfMemory ? "There is not enough memory to write the list." : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -505,7 +520,10 @@ TEST(GenerateList, OutOfMemoryInTheSearchEndsTheRunWithAMessage) {
         ::setrlimit(RLIMIT_AS, &limit);
         const RunOutcome outcome = doze::GenerateList(state, answers);
         if (outcome != RunOutcome::SearchFailed) return 10 + static_cast<int>(outcome);
-        return answers.failure.find("not enough memory") == std::string::npos ? 20 : 0;
+        return answers.failure ==
+                       "There is not enough memory to search \"" + t.Path("music") + "\"."
+                   ? 0
+                   : 20;
     };
     EXPECT_EXIT(std::exit(run()), ::testing::ExitedWithCode(0), "");
 }
