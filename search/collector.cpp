@@ -21,7 +21,8 @@ void CollectFolderFiles(const std::string& folder, const std::string& pattern,
                 continue;
             case LengthQuery::Failed:
                 throw SearchFailure("Cannot read the length of \"" + AddBackslash(folder) +
-                                    item.name + "\": " + SystemErrorText(length.error) + ".");
+                                    std::string(item.name) +
+                                    "\": " + SystemErrorText(length.error) + ".");
         }
         entry.assign(item.name);
         entry.push_back('|');

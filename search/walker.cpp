@@ -21,17 +21,16 @@ void Report(SearchProgress* progress, const std::string& path, const FolderScan&
 
 // Appends a listed folder's own file entries; its failure, if any, ends the walk.
 void AppendFiles(SearchState& state, WalkNode& node) {
-    const EntryBatch& files = node.scan.fileEntries;
-    for (std::size_t i = 0; i < files.size(); ++i) AppendEntry(state, files[i]);
+    AppendEntries(state, node.scan.fileEntries);
     if (node.scan.failure) throw SearchFailure(*node.scan.failure);
-    node.scan.fileEntries.Release();
 }
 
-// Lays the listed tree down into the found-file list in walk order, building
-// each folder's path as its entry is made.
+// Lays the tree down into the found-file list in walk order while the
+// scanner lists it, building each folder's path as its entry is made, and
+// frees each folder's children once all below them is in the list.
 void AppendTree(SearchParams& params, SearchState& state, TreeScanner& scanner, WalkNode& root,
                 SearchProgress* progress, bool rootMustBeListed) {
-    if (!root.scanned) scanner.Scan(root);
+    scanner.Await(root);
     if (rootMustBeListed && root.scan.outcome == ListingOutcome::NotListed) {
         throw SearchFailure("Cannot list \"" + root.name + "\": " + NotListedCause(root.scan) +
                             ".");
@@ -39,6 +38,7 @@ void AppendTree(SearchParams& params, SearchState& state, TreeScanner& scanner, 
     Report(progress, root.name, root.scan);
     if (!root.scan.Entered()) return;
     AppendFiles(state, root);
+    const std::int64_t most = static_cast<std::int64_t>(state.FoundList.UpperBound()) + 1;
     std::string path = root.name;
     struct Level {
         WalkNode* node;
@@ -49,17 +49,21 @@ void AppendTree(SearchParams& params, SearchState& state, TreeScanner& scanner, 
     while (!stack.empty()) {
         Level& level = stack.back();
         if (level.next == level.node->children.size()) {
-            level.node->children.clear();  // all of it is in the list now
+            scanner.Release(*level.node);  // all of it is in the list now
             stack.pop_back();
             continue;
         }
         WalkNode& child = *level.node->children[level.next++];
+        if (child.passed) continue;
         path.resize(level.pathLength);
         AppendToPath(path, child.name);
         params.Path = path;
         AppendEntry(state, path);
-        if (!child.scanned) scanner.Scan(child);
+        scanner.Await(child);
         Report(progress, path, child.scan);
+        if (progress != nullptr) {
+            progress->EntriesFound(static_cast<std::int32_t>(std::min(scanner.Found(), most)));
+        }
         if (child.scan.Entered()) {
             AppendFiles(state, child);
             stack.push_back(Level{&child, 0, path.size()});
@@ -80,13 +84,13 @@ void SearchFolder(SearchParams& params, SearchState& state, const MountSet& skip
     const WalkTree root(new WalkNode);
     root->name = params.Path;
     const PseudoMountSkip pseudo(skip);
+    // Made after the tree and so ended before it is freed.
     TreeScanner scanner(params.Pattern, pseudo,
                         static_cast<std::int64_t>(state.FoundList.UpperBound()) - state.FoundCount,
                         calls);
-    const int most = std::max(threads, 1);
-    scanner.Run(*root, std::min(most, DefaultSearchThreads()), most, progress);
-    state.FoundList.ReserveBytes(scanner.Bytes());
+    scanner.Start(DefaultSearchThreads(), std::max(threads, 1));
     AppendTree(params, state, scanner, *root, progress, rootMustBeListed);
+    scanner.Stop();
     if (progress != nullptr) progress->EntriesFound(state.FoundCount);
 }
 
