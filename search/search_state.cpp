@@ -44,35 +44,50 @@ void EntryList::AddSlot(const char* start, std::size_t length) {
     lengths_.PushBack(static_cast<std::uint32_t>(length));
 }
 
-void EntryList::Store(std::int32_t index, std::string_view entry) {
-    CheckRoom(index, 1);
+const char* EntryList::CopyIn(std::string_view bytes) {
     if (copyBlock_ == SIZE_MAX ||
-        blocks_[copyBlock_].capacity() - blocks_[copyBlock_].size() < entry.size()) {
+        blocks_[copyBlock_].capacity() - blocks_[copyBlock_].size() < bytes.size()) {
         RawBuffer<char> block;
-        block.Reserve(CopyBlockBytes(copied_, entry.size()));
+        block.Reserve(CopyBlockBytes(copied_, bytes.size()));
         blocks_.push_back(std::move(block));
         copyBlock_ = blocks_.size() - 1;
     }
     // Within its room a block never moves: the slots may point into it.
     RawBuffer<char>& block = blocks_[copyBlock_];
     const std::size_t at = block.size();
-    block.Append(entry.data(), entry.size());
-    copied_ += entry.size();
-    AddSlot(block.data() + at, entry.size());
+    block.Append(bytes.data(), bytes.size());
+    copied_ += bytes.size();
+    return block.data() + at;
+}
+
+void EntryList::Store(std::int32_t index, std::string_view entry) {
+    CheckRoom(index, 1);
+    AddSlot(CopyIn(entry), entry.size());
 }
 
 void EntryList::Adopt(std::int32_t first, EntryBatch& batch) {
     const std::size_t count = batch.size();
     if (count == 0) return;
     CheckRoom(first, count);
-    // Room for its block first: once the slots point into it, nothing may fail.
-    if (blocks_.size() == blocks_.capacity())
+    const char* const start = batch[0].data();
+    const char* at = start;
+    if (batch.Bytes() < kTakenOverFrom) {
+        // A small batch is copied: it would keep the memory around it from
+        // being used again.
+        at = CopyIn({start, batch.Bytes()});
+    } else if (blocks_.size() == blocks_.capacity()) {
+        // Room for its block first: once the slots point into it, nothing may fail.
         blocks_.reserve(std::max<std::size_t>(16, 2 * blocks_.size()));
+    }
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view entry = batch[i];
-        AddSlot(entry.data(), entry.size());
+        AddSlot(at + (entry.data() - start), entry.size());
     }
-    blocks_.push_back(batch.TakeBytes());
+    if (at == start) {
+        blocks_.push_back(batch.TakeBytes());
+    } else {
+        batch.Release();
+    }
 }
 
 void EntryList::Trim(std::int32_t count) {

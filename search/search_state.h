@@ -18,9 +18,9 @@ struct SearchParams {
 };
 
 // The found-file list: entries numbered from 1. Each entry is stored once,
-// so that a million entries cost little more than their bytes: a batch of
-// file entries is taken over whole, other entries are copied into blocks that
-// never move; a table of slots, sized once, points at them.
+// so that a million entries cost little more than their bytes: a large batch
+// of file entries is taken over whole, other entries are copied into blocks
+// that never move; a table of slots, sized once, points at them.
 //
 // A file entry is a file's name, "|" and its length in decimal digits; a
 // folder entry is a subfolder's full path (it holds the separator, no "|" is
@@ -35,9 +35,11 @@ class EntryList {
     // outside 1..slots. Indices must be stored in rising order, without gaps.
     void Store(std::int32_t index, std::string_view entry);
     // Stores the entries of `batch` at indices first, first + 1..., taking
-    // its bytes over without copying them, and leaves it empty; throws as
-    // Store does when they do not all fit.
+    // its bytes over without copying them when they fill at least
+    // kTakenOverFrom bytes, and leaves it empty; throws as Store does when
+    // they do not all fit.
     void Adopt(std::int32_t first, EntryBatch& batch);
+    static constexpr std::size_t kTakenOverFrom = 1 << 16;
     // Keeps entries 1..count and drops the room beyond them.
     void Trim(std::int32_t count);
     // Leaves the list with no dimension and no entries, its memory returned.
@@ -53,6 +55,8 @@ class EntryList {
 
   private:
     void CheckRoom(std::int32_t first, std::size_t count) const;
+    // Copies `bytes` into the block copies go to; where they are now.
+    const char* CopyIn(std::string_view bytes);
     void AddSlot(const char* start, std::size_t length);
 
     RawBuffer<const char*> starts_;        // of each stored entry
