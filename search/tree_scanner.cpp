@@ -15,17 +15,41 @@ namespace doze {
 
 namespace {
 
-// A listing call that takes this long waited for the disk or the network:
-// those of a folder the kernel has cached take a few microseconds.
+// A listing call that takes this long waited for the disk or the network,
+// or for a core: those of a folder the kernel has cached take a few
+// microseconds.
 constexpr auto kSlowCall = std::chrono::microseconds(100);
 
 // The listing calls of a helper whose listing is watched: the scanner's own,
 // each one timed, the slow ones counted.
 struct CallTiming {
     const ListingCalls* calls = nullptr;
-    int slow = 0;
+    long slow = 0;
 };
 thread_local CallTiming tTiming;
+
+// Times of the calls of one listing, and whether its thread went to sleep
+// for each slow one: a thread kept off the cores by others is no sign.
+class Watch {
+  public:
+    explicit Watch(bool on) : on_(on && Sleeps(before_)) { tTiming.slow = 0; }
+    bool On() const { return on_; }
+    // Two slow calls, each one a sleep: not by chance.
+    bool Waited() const {
+        long after = 0;
+        return on_ && tTiming.slow >= 2 && Sleeps(after) && after - before_ >= tTiming.slow;
+    }
+
+  private:
+    static bool Sleeps(long& count) {
+        rusage usage{};
+        if (::getrusage(RUSAGE_THREAD, &usage) != 0) return false;
+        count = usage.ru_nvcsw;
+        return true;
+    }
+    long before_ = 0;
+    bool on_;
+};
 
 template <auto kCall, typename Result, typename... Args>
 Result Timed(Args... args) {
@@ -44,6 +68,9 @@ const ListingCalls kTimedCalls = {
     Timed<&ListingCalls::fstatat, int, int, const char*, struct stat*, int>,
     Timed<&ListingCalls::close, int, int>,
 };
+
+// Memory helpers may always hold listed ahead of the walk.
+constexpr std::size_t kLeastAhead = std::size_t{8} << 20;
 
 // Folders a thread keeps open at most between listings.
 constexpr std::size_t kMostHeld = 8;
@@ -131,10 +158,26 @@ void TreeScanner::Stop() {
     route_.DropHeld();
 }
 
+bool TreeScanner::FarAhead() {
+    if (ahead_ <= std::max(kLeastAhead, laid_ / 8)) return false;
+    heldBack_ = true;  // the walk wakes them once it has caught up
+    return true;
+}
+
 void TreeScanner::Await(WalkNode& node) {
     Lock lock(mutex_);
+    // The folder awaited before is laid down now.
+    ahead_ -= std::exchange(lastWeight_, 0);
+    if (heldBack_ && !FarAhead()) {
+        heldBack_ = false;
+        work_.notify_all();
+    }
     for (;;) {
-        if (node.state == WalkNode::State::Scanned) return;
+        if (node.state == WalkNode::State::Scanned) {
+            laid_ += node.weight;
+            lastWeight_ = node.weight;
+            return;
+        }
         if (node.state == WalkNode::State::Claimed) {
             awaited_ = &node;
             done_.wait(lock);
@@ -210,8 +253,12 @@ bool TreeScanner::ScanHere(WalkNode& node, FolderRoute& route, const ListingCall
     }
     node.scan = std::move(scan);
     if (node.parent == nullptr && node.children.empty()) node.id = node.scan.id;
-    std::int64_t added = static_cast<std::int64_t>(node.scan.fileEntries.size());
+    const std::size_t files = node.scan.fileEntries.size();
+    std::int64_t added = static_cast<std::int64_t>(files);
     for (const auto& child : node.children) added += child->passed ? 0 : 1;
+    node.weight = node.scan.fileEntries.Bytes() + files * sizeof(std::size_t) +
+                  node.children.size() * (sizeof(WalkNode) + sizeof(void*));
+    ahead_ += node.weight;
     if (found_.fetch_add(added) + added > capacity_ || node.scan.failure) enough_ = true;
     return true;
 }
@@ -356,7 +403,7 @@ void TreeScanner::Help() {
     Lock lock(mutex_);
     for (unsigned scans = 0;; ++scans) {
         WalkNode* node = nullptr;
-        while (!closing_ && !enough_ && (solo_ || (node = Take(route)) == nullptr)) {
+        while (!closing_ && !enough_ && (solo_ || FarAhead() || (node = Take(route)) == nullptr)) {
             if (solo_ && holding) {
                 // The walk lists a folder alone: nothing may stay open.
                 lock.unlock();
@@ -373,12 +420,11 @@ void TreeScanner::Help() {
         ++busy_;
         lock.unlock();
         // Every fourth listing is watched: a thread that waits keeps waiting.
-        const bool watched = mayGrow_ && scans % 4 == 0;
-        tTiming.slow = 0;
+        const Watch watch(mayGrow_ && scans % 4 == 0);
         WalkNode::State state = WalkNode::State::Scanned;
         bool failed = false;
         try {
-            if (!ScanHere(*node, route, watched ? kTimedCalls : calls_, true)) {
+            if (!ScanHere(*node, route, watch.On() ? kTimedCalls : calls_, true)) {
                 state = WalkNode::State::Deferred;
             }
         } catch (...) {
@@ -394,8 +440,7 @@ void TreeScanner::Help() {
             }
             node->scan = FolderScan();
         }
-        // Two slow calls: not by chance.
-        const bool waited = tTiming.slow >= 2;
+        const bool waited = watch.Waited();
         lock.lock();
         --busy_;
         node->state = state;

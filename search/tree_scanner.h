@@ -35,6 +35,7 @@ struct WalkNode {
     State state = State::Waiting;
     bool passed = false;  // a pseudo file system's mount point: no entry, not listed
     FolderScan scan;
+    std::size_t weight = 0;  // memory its listing holds until it is laid down
     std::vector<std::unique_ptr<WalkNode>> children;  // its subfolders, in listing order
     // How its children are handed out, guarded by the scanner's mutex.
     std::size_t shown = 0;      // children looked at and shown to the helpers
@@ -59,7 +60,8 @@ using WalkTree = std::unique_ptr<WalkNode, WalkTreeDeleter>;
 // last one it listed open (fewer when descriptors are short), and opens the
 // next folder below the nearest of them. Helpers stop when more entries were
 // found than the list can take, or a failure was met; the walk then lists
-// what is left itself.
+// what is left itself. They wait while what they listed ahead of the walk
+// holds more memory than an eighth of what the walk laid down, or 8 MiB.
 class TreeScanner {
   public:
     TreeScanner(std::string pattern, const PseudoMountSkip& skip, std::int64_t capacity,
@@ -109,6 +111,12 @@ class TreeScanner {
     std::atomic<std::uint64_t> keys_{0};
     std::atomic<std::int64_t> found_{0};
     std::atomic<bool> enough_{false};
+    // Memory of the folders listed but not yet laid down, and of those laid
+    // down; helpers wait while the first is FarAhead().
+    std::atomic<std::size_t> ahead_{0};
+    std::size_t laid_ = 0;
+    std::size_t lastWeight_ = 0;  // of the folder the walk awaited last
+    bool FarAhead();
 
     std::mutex mutex_;
     std::condition_variable work_;  // helpers wait here for folders
@@ -120,6 +128,7 @@ class TreeScanner {
     std::size_t waiting_ = 0;  // shown folders waiting for a thread
     int busy_ = 0;             // helpers listing a folder
     int holding_ = 0;          // helpers keeping folders open
+    bool heldBack_ = false;    // a helper waits for the walk to catch up
     std::atomic<bool> mayGrow_{false};
     bool solo_ = false;  // the walk lists a folder alone
     bool closing_ = false;
