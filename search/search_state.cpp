@@ -62,6 +62,21 @@ const char* EntryList::CopyIn(std::string_view bytes) {
 
 void EntryList::Store(std::int32_t index, std::string_view entry) {
     CheckRoom(index, 1);
+    // An entry that goes on from the last bytes copied (a folder's path after
+    // its parent's, nothing between them) shares them: a chain of folders
+    // costs its deepest path, not every path down to it.
+    if (copyBlock_ != SIZE_MAX && index > 1) {
+        const std::string_view last = (*this)[index - 1];
+        RawBuffer<char>& block = blocks_[copyBlock_];
+        const std::size_t more = entry.size() - std::min(entry.size(), last.size());
+        if (more > 0 && last.data() + last.size() == block.data() + block.size() &&
+            block.capacity() - block.size() >= more && entry.substr(0, last.size()) == last) {
+            block.Append(entry.data() + last.size(), more);
+            copied_ += more;
+            AddSlot(last.data(), entry.size());
+            return;
+        }
+    }
     AddSlot(CopyIn(entry), entry.size());
 }
 

@@ -20,7 +20,8 @@ struct SearchParams {
 // The found-file list: entries numbered from 1. Each entry is stored once,
 // so that a million entries cost little more than their bytes: a large batch
 // of file entries is taken over whole, other entries are copied into blocks
-// that never move; a table of slots, sized once, points at them.
+// that never move, an entry that begins with the one before it shares its
+// bytes; a table of slots, sized once, points at them.
 //
 // A file entry is a file's name, "|" and its length in decimal digits; a
 // folder entry is a subfolder's full path (it holds the separator, no "|" is
