@@ -117,13 +117,12 @@ void FolderRoute::Forget(const FolderId& id, std::size_t step) {
 }
 
 void FolderRoute::Truncate(std::size_t depth) {
+    while (!held_.empty() && held_.back() >= depth) {
+        holdCalls_->close(std::exchange(steps_[held_.back()].fd, -1));
+        held_.pop_back();
+    }
     while (steps_.size() > depth) {
-        const Step& last = steps_.back();
-        if (last.fd >= 0) {
-            holdCalls_->close(last.fd);
-            --held_;
-        }
-        Forget(last.id, steps_.size() - 1);
+        Forget(steps_.back().id, steps_.size() - 1);
         steps_.pop_back();
     }
     path_.resize(steps_.empty() ? 0 : steps_.back().end);
@@ -147,27 +146,24 @@ bool FolderRoute::Repeats(const FolderId& id) const {
 bool FolderRoute::Hold(const ListingCalls& calls, int fd) {
     if (holdMost_ == 0 || steps_.empty()) return false;
     holdCalls_ = &calls;
-    Step& last = steps_.back();
-    if (last.fd >= 0) {
-        calls.close(last.fd);
-        --held_;
+    const std::size_t last = steps_.size() - 1;
+    if (steps_[last].fd >= 0) {
+        calls.close(steps_[last].fd);
+    } else {
+        held_.push_back(last);
     }
-    last.fd = fd;
-    ++held_;
-    for (std::size_t i = 0; held_ > holdMost_ && i + 1 < steps_.size(); ++i) {
-        if (steps_[i].fd >= 0) {
-            calls.close(std::exchange(steps_[i].fd, -1));
-            --held_;
-        }
+    steps_[last].fd = fd;
+    // The highest go first: the next folders are most likely below the last.
+    while (held_.size() > holdMost_) {
+        calls.close(std::exchange(steps_[held_.front()].fd, -1));
+        held_.erase(held_.begin());
     }
     return true;
 }
 
 void FolderRoute::DropHeld() {
-    for (Step& step : steps_) {
-        if (step.fd >= 0) holdCalls_->close(std::exchange(step.fd, -1));
-    }
-    held_ = 0;
+    for (const std::size_t step : held_) holdCalls_->close(std::exchange(steps_[step].fd, -1));
+    held_.clear();
 }
 
 int OpenRoute(const ListingCalls& calls, const FolderRoute& route, FolderId& opened,

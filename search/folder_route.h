@@ -67,7 +67,7 @@ class FolderRoute {
     bool Hold(const ListingCalls& calls, int fd);
     // Closes every folder it keeps open.
     void DropHeld();
-    std::size_t Held() const { return held_; }
+    std::size_t Held() const { return held_.size(); }
 
     const std::string& Path() const { return path_; }
     const std::vector<Step>& Steps() const { return steps_; }
@@ -80,7 +80,7 @@ class FolderRoute {
     // Identities of the steps past the first kFewSteps, for Repeats.
     std::unordered_map<FolderId, std::uint32_t, FolderIdHash> deepIds_;
     std::size_t holdMost_ = 0;
-    std::size_t held_ = 0;
+    std::vector<std::size_t> held_;  // the steps kept open, the highest first
     const ListingCalls* holdCalls_ = nullptr;
 };
 
