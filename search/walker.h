@@ -51,9 +51,10 @@ void RunSearch(SearchParams& params, SearchState& state, SearchProgress* progres
 // entered. A folder that cannot be listed keeps its entry and has nothing
 // below; one that can be read only in part gives what was read; both are told
 // to `progress`. Up to `threads` threads list folders at once (this one
-// among them): DefaultSearchThreads() while they keep busy, more while they
-// wait. A thread that cannot be started is done without, and one that runs
-// out of memory ends: this thread lists what it left. The entries, their
+// among them, when no other has the folder it lays down next):
+// DefaultSearchThreads() others while they keep busy, more while they wait.
+// A thread that cannot be started is done without, and one that runs out of
+// memory ends: this thread lists what it left. The entries, their
 // order, every failure and every report are those of a walk by one thread.
 // Each folder's entries are laid down as soon as the folders before it are,
 // and what the walk knows of a folder is freed once all below it is in the
