@@ -158,8 +158,12 @@ void TreeScanner::Stop() {
     route_.DropHeld();
 }
 
+bool TreeScanner::Ahead() const {
+    return ahead_ > std::max(kLeastAhead, laid_ / 8);
+}
+
 bool TreeScanner::FarAhead() {
-    if (ahead_ <= std::max(kLeastAhead, laid_ / 8)) return false;
+    if (!Ahead()) return false;
     heldBack_ = true;  // the walk wakes them once it has caught up
     return true;
 }
@@ -178,15 +182,20 @@ void TreeScanner::Await(WalkNode& node) {
             lastWeight_ = node.weight;
             return;
         }
+        WalkNode* folder = &node;
         if (node.state == WalkNode::State::Claimed) {
-            awaited_ = &node;
-            done_.wait(lock);
-            awaited_ = nullptr;
-            continue;
+            // A helper lists it: meanwhile this thread lists another one.
+            folder = solo_ || Ahead() ? nullptr : Take(route_);
+            if (folder == nullptr) {
+                awaited_ = &node;
+                done_.wait(lock);
+                awaited_ = nullptr;
+                continue;
+            }
+        } else if (node.state == WalkNode::State::Waiting && node.parent != nullptr) {
+            --waiting_;  // none of the helpers has it: it is listed here
         }
-        // None of the helpers has it: it is listed here.
-        if (node.state == WalkNode::State::Waiting && node.parent != nullptr) --waiting_;
-        const WalkNode::State was = std::exchange(node.state, WalkNode::State::Claimed);
+        const WalkNode::State was = std::exchange(folder->state, WalkNode::State::Claimed);
         const bool alone = was == WalkNode::State::Deferred;
         if (alone) {
             // Every descriptor a helper holds is given back first.
@@ -199,7 +208,7 @@ void TreeScanner::Await(WalkNode& node) {
         if (alone) route_.DropHeld();
         bool scanned = false;
         try {
-            scanned = ScanHere(node, route_, calls_, !alone && helped);
+            scanned = ScanHere(*folder, route_, calls_, !alone && helped);
         } catch (...) {
             lock.lock();
             solo_ = false;
@@ -210,7 +219,7 @@ void TreeScanner::Await(WalkNode& node) {
             solo_ = false;
             work_.notify_all();
         }
-        node.state = scanned ? WalkNode::State::Scanned : WalkNode::State::Deferred;
+        folder->state = scanned ? WalkNode::State::Scanned : WalkNode::State::Deferred;
     }
 }
 

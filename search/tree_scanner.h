@@ -112,10 +112,12 @@ class TreeScanner {
     std::atomic<std::int64_t> found_{0};
     std::atomic<bool> enough_{false};
     // Memory of the folders listed but not yet laid down, and of those laid
-    // down; helpers wait while the first is FarAhead().
+    // down; helpers wait while the first is FarAhead(), which is Ahead()
+    // and remembers that they do.
     std::atomic<std::size_t> ahead_{0};
     std::size_t laid_ = 0;
     std::size_t lastWeight_ = 0;  // of the folder the walk awaited last
+    bool Ahead() const;
     bool FarAhead();
 
     std::mutex mutex_;
