@@ -81,12 +81,12 @@ int ListSubfolders(const std::string& path, std::vector<std::string>& names) {
     for (const ListedEntry& entry : listing.Entries()) {
         if (entry.type == EntryType::Link) {
             struct stat info {};
-            const std::string full = AddBackslash(path) + entry.name;
+            const std::string full = AddBackslash(path).append(entry.name);
             if (stat(full.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) continue;
         } else if (entry.type != EntryType::Folder) {
             continue;
         }
-        names.push_back(entry.name);
+        names.emplace_back(entry.name);
     }
     return 0;
 }

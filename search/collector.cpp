@@ -16,10 +16,11 @@ bool IsTheFilesFault(int err) {
 
 // Reads the audio facts of the open regular file `fd` into `details`; a
 // problem is added when they cannot be read whole.
-void ReadFileFacts(int fd, const std::string& name, std::int64_t length,
+void ReadFileFacts(int fd, std::string_view name, std::int64_t length,
                    const AudioReadOptions& options, FileDetails& details) {
     AudioRead read = ReadAudioFacts(fd, length, options);
-    if (!read.problem.empty()) details.problems.push_back({name, std::move(read.problem)});
+    if (!read.problem.empty())
+        details.problems.push_back({std::string(name), std::move(read.problem)});
     details.audio.push_back(std::move(read.facts));
 }
 
@@ -69,9 +70,10 @@ void CollectFolderFiles(const std::string& folder, const std::string& pattern,
             case LengthQuery::Failed:
                 if (!IsTheFilesFault(length.error)) {
                     throw SearchFailure("Cannot read the length of \"" + AddBackslash(folder) +
-                                        item.name + "\": " + SystemErrorText(length.error) + ".");
+                                        std::string(item.name) +
+                                        "\": " + SystemErrorText(length.error) + ".");
                 }
-                details.problems.push_back({item.name, SystemErrorText(length.error)});
+                details.problems.push_back({std::string(item.name), SystemErrorText(length.error)});
                 continue;
         }
         entry.assign(item.name);
@@ -81,8 +83,8 @@ void CollectFolderFiles(const std::string& folder, const std::string& pattern,
         if (audio == nullptr) continue;
         const int fd = listing.OpenFile(item, true);
         if (fd < 0) {
-            details.problems.push_back(
-                {item.name, "its audio facts cannot be read (" + SystemErrorText(errno) + ")"});
+            details.problems.push_back({std::string(item.name), "its audio facts cannot be read (" +
+                                                                    SystemErrorText(errno) + ")"});
             details.audio.emplace_back();
             continue;
         }

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <cstring>
 
-#include "search/path_text.h"
 #include "search/pattern.h"
 
 namespace doze {
@@ -46,28 +46,35 @@ bool FolderListing::Open(const std::string& path) {
     return Open(route);
 }
 
-bool FolderListing::Open(const FolderRoute& route) {
+bool FolderListing::Open(FolderRoute& route) {
     Close();
-    entries_.clear();
+    names_.Clear();
+    kept_.Clear();
+    otherCount_ = otherNameBytes_ = 0;
     error_ = 0;
     bool changed = false;
     fd_ = OpenRoute(calls_, route, id_, changed);
+    ownsFd_ = true;
     if (fd_ < 0) {
         error_ = errno;
         outcome_ = changed ? ListingOutcome::Changed : ListingOutcome::NotListed;
         return false;
     }
     Read();
-    if (outcome_ == ListingOutcome::NotListed) Close();
-    return outcome_ != ListingOutcome::NotListed;
+    if (outcome_ == ListingOutcome::NotListed) {
+        Close();
+        return false;
+    }
+    ownsFd_ = !route.Hold(calls_, fd_);
+    return true;
 }
 
 void FolderListing::Read() {
     // The entries are read straight from the descriptor, which stays open
-    // for the length queries until Close.
+    // for the looks and the length queries until Close.
     alignas(8) static thread_local char buffer[1 << 15];
     outcome_ = ListingOutcome::Listed;
-    for (bool first = true;; first = false) {
+    for (bool first = true, more = true; more; first = false) {
         const ssize_t got = calls_.getdents64(fd_, buffer, sizeof buffer);
         if (got == 0) break;
         if (got < 0) {
@@ -76,44 +83,68 @@ void FolderListing::Read() {
             outcome_ = first ? ListingOutcome::NotListed : ListingOutcome::ListedInPart;
             break;
         }
-        for (ssize_t at = 0; at < got;) {
+        for (ssize_t at = 0; at < got && more;) {
             const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
             at += d->d_reclen;
             // The name field is a fixed buffer; the name ends at its first NUL.
             const std::size_t room = d->d_reclen - offsetof(dirent64, d_name);
-            std::string name = StripNulls(std::string_view(d->d_name, room));
-            if (name != "." && name != "..") AddEntry(std::move(name), d->d_type);
+            const std::string_view name(d->d_name, ::strnlen(d->d_name, room));
+            if (name == "." || name == "..") continue;
+            more = Keep(name, d->d_type);
+        }
+        if (!more) {
+            error_ = EOVERFLOW;  // more names than one listing holds
+            outcome_ = ListingOutcome::ListedInPart;
         }
     }
-    std::sort(entries_.begin(), entries_.end(), [](const ListedEntry& a, const ListedEntry& b) {
-        return ListingLess(a.name, b.name);
+    const char* names = names_.data();
+    std::sort(kept_.data(), kept_.data() + kept_.size(), [names](const Kept& a, const Kept& b) {
+        return ListingLess({names + a.at, a.length}, {names + b.at, b.length});
     });
 }
 
-void FolderListing::AddEntry(std::string name, unsigned char type) {
-    ListedEntry entry{std::move(name), TypeFromDirent(type), {}, 0};
-    if (type != DT_DIR && type != DT_UNKNOWN) {
-        entries_.push_back(std::move(entry));
+bool FolderListing::Keep(std::string_view name, unsigned char type) {
+    EntryType kind = TypeFromDirent(type);
+    if (type == DT_UNKNOWN) {
+        // Nothing tells what it is but a look.
+        struct stat st {};
+        if (calls_.fstatat(fd_, name.data(), &st, AT_SYMLINK_NOFOLLOW) != 0) return true;
+        kind = TypeFromMode(st.st_mode);
+    }
+    if (filtered_ && kind != EntryType::Folder &&
+        (kind == EntryType::Other || !MatchesPattern(name, pattern_))) {
+        return true;
+    }
+    if (name.size() > UINT16_MAX || names_.size() + name.size() + 1 > UINT32_MAX) return false;
+    kept_.PushBack(Kept{static_cast<std::uint32_t>(names_.size()),
+                        static_cast<std::uint16_t>(name.size()), kind});
+    names_.Append(name.data(), name.size());
+    names_.PushBack('\0');
+    if (kind != EntryType::Folder) {
+        ++otherCount_;
+        otherNameBytes_ += name.size();
+    }
+    return true;
+}
+
+ListedEntry FolderListing::At(std::size_t i) const {
+    const Kept& k = kept_[i];
+    return ListedEntry{{names_.data() + k.at, k.length}, k.type, {}, 0};
+}
+
+void FolderListing::Look(ListedEntry& entry) const {
+    struct stat st {};
+    if (calls_.fstatat(fd_, entry.name.data(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        entry.lookError = errno;
         return;
     }
-    // A folder is looked at while this one is open, so that what is opened
-    // later under its name can be checked against it. An automount point is
-    // looked at as its opening will find it: mounted.
-    struct stat st {};
-    if (calls_.fstatat(fd_, entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        if (type == DT_UNKNOWN) return;  // nothing to tell what it is
-        entry.lookError = errno;
-    } else {
-        if (type == DT_UNKNOWN) entry.type = TypeFromMode(st.st_mode);
-        if (entry.type == EntryType::Folder && !S_ISDIR(st.st_mode)) entry.lookError = ENOTDIR;
-        entry.id = FolderId{st.st_dev, st.st_ino};
-    }
-    entries_.push_back(std::move(entry));
+    entry.lookError = S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+    entry.id = FolderId{st.st_dev, st.st_ino};
 }
 
 LengthQuery FolderListing::QueryLength(const ListedEntry& entry) const {
     struct stat st {};
-    if (calls_.fstatat(fd_, entry.name.c_str(), &st, 0) != 0) {
+    if (calls_.fstatat(fd_, entry.name.data(), &st, 0) != 0) {
         const int err = errno;
         if (err == ENOENT || err == ELOOP || err == ENOTDIR) return {LengthQuery::Vanished, 0, err};
         return {LengthQuery::Failed, 0, err};
@@ -124,14 +155,12 @@ LengthQuery FolderListing::QueryLength(const ListedEntry& entry) const {
 
 int FolderListing::OpenFile(const ListedEntry& entry, bool followLinks) const {
     const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW);
-    return calls_.openat(fd_, entry.name.c_str(), flags);
+    return calls_.openat(fd_, entry.name.data(), flags);  // the name ends in a NUL
 }
 
 void FolderListing::Close() {
-    if (fd_ >= 0) {
-        calls_.close(fd_);
-        fd_ = -1;
-    }
+    if (fd_ >= 0 && ownsFd_) calls_.close(fd_);
+    fd_ = -1;
 }
 
 }  // namespace doze

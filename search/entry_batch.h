@@ -1,8 +1,8 @@
 #pragma once
 #include <cstddef>
-#include <string>
 #include <string_view>
-#include <vector>
+
+#include "search/raw_buffer.h"
 
 namespace doze {
 
@@ -13,7 +13,8 @@ class EntryBatch {
     // Makes room for `count` entries and `bytes` bytes, so that adding that
     // much never moves the batch.
     void Reserve(std::size_t count, std::size_t bytes);
-    // Keeps the first `count` entries and gives back the room beyond them.
+    // Keeps the first `count` entries and gives back the room beyond them,
+    // without copying the entries.
     void Truncate(std::size_t count);
     std::size_t size() const { return ends_.size(); }
     // Bytes of all entries together.
@@ -22,10 +23,13 @@ class EntryBatch {
     std::string_view operator[](std::size_t i) const;
     // Empties the batch and gives its memory back.
     void Release();
+    // Hands the entries' bytes over, entry `i` starting at the offset
+    // operator[] gives it, and leaves the batch empty.
+    RawBuffer<char> TakeBytes();
 
   private:
-    std::string bytes_;
-    std::vector<std::size_t> ends_;
+    RawBuffer<char> bytes_;
+    RawBuffer<std::size_t> ends_;
 };
 
 }  // namespace doze

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <utility>
@@ -19,8 +20,14 @@ constexpr std::size_t kLongestPiece = PATH_MAX - 1;
 class PieceOpener {
   public:
     PieceOpener(const ListingCalls& calls, const std::string& path) : calls_(calls), path_(path) {}
-    ~PieceOpener() {
-        if (fd_ >= 0) calls_.close(fd_);
+    ~PieceOpener() { CloseOwn(); }
+
+    // Starts below the open folder `fd`, which stays open, at path[from).
+    void StartBelow(int fd, std::size_t from) {
+        fd_ = fd;
+        borrowed_ = true;
+        from_ = from;
+        SkipSeparators();
     }
 
     std::size_t From() const { return from_; }
@@ -37,7 +44,7 @@ class PieceOpener {
         const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0);
         const int next = calls_.openat(fd_ < 0 ? AT_FDCWD : fd_, text, flags);
         const int err = errno;
-        if (fd_ >= 0) calls_.close(fd_);
+        CloseOwn();
         fd_ = next;
         if (fd_ < 0) return Fail(err, noFollow && (err == ELOOP || err == ENOTDIR));
         if (check != nullptr || want != nullptr) {
@@ -48,13 +55,12 @@ class PieceOpener {
             if (want != nullptr) *want = id;
         }
         from_ = to;
-        while (from_ < path_.size() && path_[from_] == kSeparator) ++from_;
+        SkipSeparators();
         return true;
     }
 
     bool Fail(int err, bool changed) {
-        if (fd_ >= 0) calls_.close(fd_);
-        fd_ = -1;
+        CloseOwn();
         changed_ = changed;
         errno = err;
         return false;
@@ -63,57 +69,142 @@ class PieceOpener {
     bool Changed() const { return changed_; }
 
     // The descriptor of the last piece, now the caller's.
-    int Release() { return std::exchange(fd_, -1); }
+    int Release() {
+        borrowed_ = false;
+        return std::exchange(fd_, -1);
+    }
 
   private:
+    void SkipSeparators() {
+        while (from_ < path_.size() && path_[from_] == kSeparator) ++from_;
+    }
+    void CloseOwn() {
+        if (fd_ >= 0 && !borrowed_) calls_.close(fd_);
+        fd_ = -1;
+        borrowed_ = false;
+    }
+
     const ListingCalls& calls_;
     const std::string& path_;
     std::string piece_;
     std::size_t from_ = 0;
     int fd_ = -1;
+    bool borrowed_ = false;  // fd_ is another's, left open
     bool changed_ = false;
 };
 
+// Identities of steps up to here are found by looking at each.
+constexpr std::size_t kFewSteps = 32;
+
 }  // namespace
 
-void FolderRoute::Start(std::string_view root) {
-    path.assign(root);
-    steps.assign(1, Step{path.size(), {}});
+void FolderRoute::Start(std::string_view root, std::uint64_t key) {
+    Truncate(0);
+    path_.assign(root);
+    steps_.push_back(Step{path_.size(), {}, key});
 }
 
-void FolderRoute::Descend(std::string_view name, FolderId id) {
-    AppendToPath(path, name);
-    steps.push_back(Step{path.size(), id});
+void FolderRoute::Descend(std::string_view name, FolderId id, std::uint64_t key) {
+    AppendToPath(path_, name);
+    steps_.push_back(Step{path_.size(), id, key});
+    if (steps_.size() > kFewSteps) ++deepIds_[id];
+}
+
+void FolderRoute::Forget(const FolderId& id, std::size_t step) {
+    if (step < kFewSteps) return;
+    const auto it = deepIds_.find(id);
+    if (it != deepIds_.end() && --it->second == 0) deepIds_.erase(it);
+}
+
+void FolderRoute::Truncate(std::size_t depth) {
+    while (!held_.empty() && held_.back() >= depth) {
+        holdCalls_->close(std::exchange(steps_[held_.back()].fd, -1));
+        held_.pop_back();
+    }
+    while (steps_.size() > depth) {
+        Forget(steps_.back().id, steps_.size() - 1);
+        steps_.pop_back();
+    }
+    path_.resize(steps_.empty() ? 0 : steps_.back().end);
+}
+
+void FolderRoute::SetRootId(FolderId id) {
+    steps_.front().id = id;
+}
+
+bool FolderRoute::Repeats(const FolderId& id) const {
+    const std::size_t above = steps_.empty() ? 0 : steps_.size() - 1;
+    for (std::size_t i = 0; i < std::min(above, kFewSteps); ++i) {
+        if (steps_[i].id == id) return true;
+    }
+    if (above <= kFewSteps) return false;
+    const auto it = deepIds_.find(id);
+    const std::uint32_t count = it == deepIds_.end() ? 0 : it->second;
+    return count > (steps_.back().id == id ? 1u : 0u);
+}
+
+bool FolderRoute::Hold(const ListingCalls& calls, int fd) {
+    if (holdMost_ == 0 || steps_.empty()) return false;
+    holdCalls_ = &calls;
+    const std::size_t last = steps_.size() - 1;
+    if (steps_[last].fd >= 0) {
+        calls.close(steps_[last].fd);
+    } else {
+        held_.push_back(last);
+    }
+    steps_[last].fd = fd;
+    // The highest go first: the next folders are most likely below the last.
+    while (held_.size() > holdMost_) {
+        calls.close(std::exchange(steps_[held_.front()].fd, -1));
+        held_.erase(held_.begin());
+    }
+    return true;
+}
+
+void FolderRoute::DropHeld() {
+    for (const std::size_t step : held_) holdCalls_->close(std::exchange(steps_[step].fd, -1));
+    held_.clear();
 }
 
 int OpenRoute(const ListingCalls& calls, const FolderRoute& route, FolderId& opened,
               bool& changed) {
-    PieceOpener opener(calls, route.path);
+    const std::string& path = route.Path();
+    const std::vector<FolderRoute::Step>& steps = route.Steps();
+    PieceOpener opener(calls, path);
     const auto fail = [&opener, &changed] {
         changed = opener.Changed();
         return -1;
     };
-    // The root's own path, cut at separators while it is too long.
-    const std::size_t rootEnd = route.steps.front().end;
-    while (rootEnd - opener.From() > kLongestPiece) {
-        const std::size_t cut = route.path.rfind(kSeparator, opener.From() + kLongestPiece);
-        if (cut == std::string::npos || cut <= opener.From()) {
-            opener.Fail(ENAMETOOLONG, false);
-            return fail();
+    const std::size_t last = steps.size() - 1;
+    std::size_t below = last;  // the deepest folder held open above the end
+    while (below-- > 0 && steps[below].fd < 0) {
+    }
+    std::size_t i = 0;
+    if (below < last) {
+        opener.StartBelow(steps[below].fd, steps[below].end);
+        i = below + 1;
+    } else {
+        // The root's own path, cut at separators while it is too long.
+        const std::size_t rootEnd = steps.front().end;
+        while (rootEnd - opener.From() > kLongestPiece) {
+            const std::size_t cut = path.rfind(kSeparator, opener.From() + kLongestPiece);
+            if (cut == std::string::npos || cut <= opener.From()) {
+                opener.Fail(ENAMETOOLONG, false);
+                return fail();
+            }
+            if (!opener.Open(cut, false, nullptr, nullptr)) return fail();
         }
-        if (!opener.Open(cut, false, nullptr, nullptr)) return fail();
     }
     // Then as many folders at once as one call takes, each name whole.
-    const std::size_t last = route.steps.size() - 1;
-    for (std::size_t i = 0; i <= last;) {
+    while (i <= last) {
         std::size_t j = i;
-        while (j < last && route.steps[j + 1].end - opener.From() <= kLongestPiece) ++j;
-        if (route.steps[j].end - opener.From() > kLongestPiece) {
+        while (j < last && steps[j + 1].end - opener.From() <= kLongestPiece) ++j;
+        if (steps[j].end - opener.From() > kLongestPiece) {
             opener.Fail(ENAMETOOLONG, false);
             return fail();
         }
-        const FolderId* check = last > 0 ? &route.steps[j].id : nullptr;
-        if (!opener.Open(route.steps[j].end, j > 0, check, j == last ? &opened : nullptr)) {
+        const FolderId* check = last > 0 ? &steps[j].id : nullptr;
+        if (!opener.Open(steps[j].end, j > 0, check, j == last ? &opened : nullptr)) {
             return fail();
         }
         i = j + 1;

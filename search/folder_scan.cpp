@@ -5,29 +5,33 @@
 
 namespace doze {
 
-FolderScan ScanFolder(const FolderRoute& route, const std::string& pattern,
-                      const std::function<bool(const FolderId&)>& isAbove,
-                      const ListingCalls& calls, const AudioReadOptions* audio) {
+FolderScan ScanFolder(FolderRoute& route, const std::string& pattern,
+                      const SubfolderSink& subfolders, const ListingCalls& calls,
+                      const AudioReadOptions* audio) {
     FolderScan scan;
     FolderListing listing(calls);
+    listing.KeepOnly(pattern);
     const bool opened = listing.Open(route);
     scan.outcome = listing.Outcome();
     scan.error = listing.Error();
     if (!opened) return scan;
     scan.id = listing.Id();
-    if (isAbove(scan.id)) {
+    if (route.Repeats(scan.id)) {
         scan.metAgain = true;
         return scan;
     }
+    if (subfolders) subfolders(listing);
+    // Room once for the most the files can give: each name, "|" and a length
+    // of at most 20 characters; what is not used goes back after.
+    const std::size_t files = listing.OtherCount();
+    scan.fileEntries.Reserve(files, listing.OtherNameBytes() + files * 21);
     try {
-        CollectFolderFiles(route.path, pattern, listing, audio, scan.fileEntries, scan.fileDetails);
+        CollectFolderFiles(route.Path(), pattern, listing, audio, scan.fileEntries,
+                           scan.fileDetails);
     } catch (const SearchFailure& failure) {
         scan.failure = failure.what();
-        return scan;  // the walk ends there; nothing after it matters
     }
-    for (const ListedEntry& item : listing.Entries()) {
-        if (item.type == EntryType::Folder) scan.subfolders.push_back(item);
-    }
+    scan.fileEntries.Truncate(scan.fileEntries.size());
     return scan;
 }
 

@@ -2,7 +2,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "search/collector.h"
 #include "search/dir_listing.h"
@@ -20,7 +19,6 @@ struct FolderScan {
     FolderId id;
     EntryBatch fileEntries;
     FileDetails fileDetails;  // of the file entries: audio facts, files left out
-    std::vector<ListedEntry> subfolders;
     // A length query that failed, after the entries before it: its message.
     std::optional<std::string> failure;
 
@@ -31,12 +29,18 @@ struct FolderScan {
     }
 };
 
-// Lists the folder at the end of `route` once and collects what matches
-// `pattern`, with the files' audio facts when `audio` is given. A folder for
-// which `isAbove` is true is met again. Never throws for the folder's
-// contents: a failed length query is kept in `failure`.
-FolderScan ScanFolder(const FolderRoute& route, const std::string& pattern,
-                      const std::function<bool(const FolderId&)>& isAbove,
+// What a scan does with the subfolders of a folder it listed: it is handed
+// the open listing before the folder's files are collected.
+using SubfolderSink = std::function<void(const FolderListing&)>;
+
+// Lists the folder at the end of `route` once, hands the listing to
+// `subfolders` (when it is set) and collects the files that match `pattern`,
+// with their audio facts when `audio` is given.
+// A folder that is one of those above it on the route is met again. Never
+// throws for the folder's contents: a failed length query is kept in
+// `failure`.
+FolderScan ScanFolder(FolderRoute& route, const std::string& pattern,
+                      const SubfolderSink& subfolders,
                       const ListingCalls& calls = SystemListingCalls(),
                       const AudioReadOptions* audio = nullptr);
 

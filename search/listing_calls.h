@@ -11,7 +11,10 @@ namespace doze {
 struct ListingCalls {
     int (*openat)(int dirFd, const char* path, int flags);
     ssize_t (*getdents64)(int fd, void* buffer, std::size_t size);
+    // Only st_dev, st_ino and st_mode are read: what an open folder is.
     int (*fstat)(int fd, struct stat* st);
+    // With AT_SYMLINK_NOFOLLOW only st_dev, st_ino and st_mode are read (what
+    // stands under a name); without it, a file's length.
     int (*fstatat)(int dirFd, const char* path, struct stat* st, int flags);
     int (*close)(int fd);
 };

@@ -27,14 +27,14 @@ PseudoMountSkip::PseudoMountSkip(const MountSet& mountPoints) : paths_(mountPoin
     }
 }
 
-bool PseudoMountSkip::Skips(const std::string& folder, dev_t folderDev,
-                            const ListedEntry& sub) const {
-    if (sub.lookError == 0 && sub.id.dev != folderDev && devices_.count(sub.id.dev) != 0) {
-        return true;
-    }
-    if (lengths_.count(JoinedLength(folder, sub.name)) == 0) return false;
+bool PseudoMountSkip::SkipsDevice(dev_t folderDev, const ListedEntry& sub) const {
+    return sub.lookError == 0 && sub.id.dev != folderDev && devices_.count(sub.id.dev) != 0;
+}
+
+bool PseudoMountSkip::SkipsPath(const std::string& folder, std::string_view name) const {
+    if (lengths_.count(JoinedLength(folder, name)) == 0) return false;
     std::string path = folder;
-    AppendToPath(path, sub.name);
+    AppendToPath(path, name);
     return paths_.count(path) != 0;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 
 #include "search/dir_listing.h"
@@ -18,9 +19,12 @@ class PseudoMountSkip {
     // Looks up the device of each mount point in `mountPoints` that is one.
     explicit PseudoMountSkip(const MountSet& mountPoints);
 
-    // True when the subfolder `sub` of the folder `folder`, which lies on the
-    // device `folderDev`, is passed over.
-    bool Skips(const std::string& folder, dev_t folderDev, const ListedEntry& sub) const;
+    // True when the subfolder `name` of the folder `folder` is passed over
+    // by its path.
+    bool SkipsPath(const std::string& folder, std::string_view name) const;
+    // True when `sub`, a subfolder (looked at) of a folder on the device
+    // `folderDev`, is passed over by its device. Never allocates.
+    bool SkipsDevice(dev_t folderDev, const ListedEntry& sub) const;
 
   private:
     const MountSet& paths_;

@@ -8,6 +8,7 @@
 
 #include "audio/audio_facts.h"
 #include "search/entry_batch.h"
+#include "search/raw_buffer.h"
 
 namespace doze {
 
@@ -21,8 +22,11 @@ struct SearchParams {
     std::optional<AudioReadOptions> Audio;
 };
 
-// The found-file list: entries numbered from 1, kept in one EntryBatch so that
-// a million entries cost little more than their bytes.
+// The found-file list: entries numbered from 1. Each entry is stored once,
+// so that a million entries cost little more than their bytes: a large batch
+// of file entries is taken over whole, other entries are copied into blocks
+// that never move, an entry that begins with the one before it shares its
+// bytes; a table of slots, sized once, points at them.
 //
 // A file entry is a file's name, "|" and its length in decimal digits; a
 // folder entry is a subfolder's full path (it holds the separator, no "|" is
@@ -36,9 +40,12 @@ class EntryList {
     // Stores `entry` at index `index`; throws SearchFailure when the index is
     // outside 1..slots. Indices must be stored in rising order, without gaps.
     void Store(std::int32_t index, std::string_view entry);
-    // Makes room for `bytes` bytes of entries in all, so that storing that
-    // much never moves the list.
-    void ReserveBytes(std::size_t bytes) { entries_.Reserve(0, bytes); }
+    // Stores the entries of `batch` at indices first, first + 1..., taking
+    // its bytes over without copying them when they fill at least
+    // kTakenOverFrom bytes, and leaves it empty; throws as Store does when
+    // they do not all fit.
+    void Adopt(std::int32_t first, EntryBatch& batch);
+    static constexpr std::size_t kTakenOverFrom = 1 << 16;
     // Keeps entries 1..count and drops the room beyond them.
     void Trim(std::int32_t count);
     // Leaves the list with no dimension and no entries, its memory returned.
@@ -48,12 +55,21 @@ class EntryList {
     // Upper bound: the number of slots (after Trim, the number of entries).
     std::int32_t UpperBound() const { return slots_; }
     // Entries actually stored so far.
-    std::int32_t Stored() const { return static_cast<std::int32_t>(entries_.size()); }
+    std::int32_t Stored() const { return static_cast<std::int32_t>(lengths_.size()); }
     // Entry `index` (1-based); an empty view for a slot not yet stored.
     std::string_view operator[](std::int32_t index) const;
 
   private:
-    EntryBatch entries_;
+    void CheckRoom(std::int32_t first, std::size_t count) const;
+    // Copies `bytes` into the block copies go to; where they are now.
+    const char* CopyIn(std::string_view bytes);
+    void AddSlot(const char* start, std::size_t length);
+
+    RawBuffer<const char*> starts_;        // of each stored entry
+    RawBuffer<std::uint32_t> lengths_;     // of each stored entry
+    std::vector<RawBuffer<char>> blocks_;  // the bytes, taken over or copied
+    std::size_t copyBlock_ = SIZE_MAX;     // the block copied entries go to
+    std::size_t copied_ = 0;               // bytes of all copied entries
     std::int32_t slots_ = 0;
 };
 
@@ -85,6 +101,10 @@ void BeginRun(SearchState& state, SearchParams& params);
 // throws SearchFailure("...list is full...") past the list's capacity (which
 // is far below the count's range).
 void AppendEntry(SearchState& state, std::string_view entry);
+
+// The append step for each entry of `batch` in turn, its bytes taken over:
+// what fits is stored, and the first entry that does not fails as above.
+void AppendEntries(SearchState& state, EntryBatch& batch);
 
 // End search: false when nothing was found; otherwise trims the list to
 // FoundCount entries and returns true.

@@ -23,7 +23,6 @@ void Report(SearchProgress* progress, const std::string& path, const FolderScan&
 // `progress` of the files left out; the folder's failure, if any, ends the walk.
 void AppendFiles(SearchState& state, WalkNode& node, const std::string& path,
                  SearchProgress* progress, bool audio) {
-    const EntryBatch& files = node.scan.fileEntries;
     FileDetails& details = node.scan.fileDetails;
     if (progress != nullptr) {
         std::string filePath;
@@ -33,23 +32,22 @@ void AppendFiles(SearchState& state, WalkNode& node, const std::string& path,
             progress->FileNotRead(filePath, problem.cause);
         }
     }
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        AppendEntry(state, files[i]);
-        if (audio) {
-            state.FoundAudio.push_back(i < details.audio.size() ? std::move(details.audio[i])
-                                                                : AudioFacts{});
-        }
+    const std::size_t files = node.scan.fileEntries.size();
+    AppendEntries(state, node.scan.fileEntries);
+    if (audio) {
+        details.audio.resize(files);
+        for (AudioFacts& facts : details.audio) state.FoundAudio.push_back(std::move(facts));
     }
-    if (node.scan.failure) throw SearchFailure(*node.scan.failure);
-    node.scan.fileEntries.Release();
     details = FileDetails{};
+    if (node.scan.failure) throw SearchFailure(*node.scan.failure);
 }
 
-// Lays the listed tree down into the found-file list in walk order, building
-// each folder's path as its entry is made.
+// Lays the tree down into the found-file list in walk order while the
+// scanner lists it, building each folder's path as its entry is made, and
+// frees each folder's children once all below them is in the list.
 void AppendTree(SearchParams& params, SearchState& state, TreeScanner& scanner, WalkNode& root,
                 SearchProgress* progress, bool rootMustBeListed) {
-    if (!root.scanned) scanner.Scan(root);
+    scanner.Await(root);
     if (rootMustBeListed && root.scan.outcome == ListingOutcome::NotListed) {
         throw SearchFailure("Cannot list \"" + root.name + "\": " + NotListedCause(root.scan) +
                             ".");
@@ -58,6 +56,7 @@ void AppendTree(SearchParams& params, SearchState& state, TreeScanner& scanner, 
     if (!root.scan.Entered()) return;
     const bool audio = params.Audio.has_value();
     AppendFiles(state, root, root.name, progress, audio);
+    const std::int64_t most = static_cast<std::int64_t>(state.FoundList.UpperBound()) + 1;
     std::string path = root.name;
     struct Level {
         WalkNode* node;
@@ -68,18 +67,21 @@ void AppendTree(SearchParams& params, SearchState& state, TreeScanner& scanner, 
     while (!stack.empty()) {
         Level& level = stack.back();
         if (level.next == level.node->children.size()) {
-            level.node->children.clear();  // all of it is in the list now
+            scanner.Release(*level.node);  // all of it is in the list now
             stack.pop_back();
             continue;
         }
-        if (progress != nullptr && progress->Cancelled()) throw SearchCancelled();
         WalkNode& child = *level.node->children[level.next++];
+        if (child.passed) continue;
         path.resize(level.pathLength);
         AppendToPath(path, child.name);
         params.Path = path;
         AppendEntry(state, path);
-        if (!child.scanned) scanner.Scan(child);
+        scanner.Await(child);
         Report(progress, path, child.scan);
+        if (progress != nullptr) {
+            progress->EntriesFound(static_cast<std::int32_t>(std::min(scanner.Found(), most)));
+        }
         if (child.scan.Entered()) {
             AppendFiles(state, child, path, progress, audio);
             stack.push_back(Level{&child, 0, path.size()});
@@ -100,13 +102,13 @@ void SearchFolder(SearchParams& params, SearchState& state, const MountSet& skip
     const WalkTree root(new WalkNode);
     root->name = params.Path;
     const PseudoMountSkip pseudo(skip);
+    // Made after the tree and so ended before it is freed.
     TreeScanner scanner(params.Pattern, pseudo,
                         static_cast<std::int64_t>(state.FoundList.UpperBound()) - state.FoundCount,
-                        calls, params.Audio ? &*params.Audio : nullptr);
-    const int most = std::max(threads, 1);
-    scanner.Run(*root, std::min(most, DefaultSearchThreads()), most, progress);
-    state.FoundList.ReserveBytes(scanner.Bytes());
+                        calls, params.Audio ? &*params.Audio : nullptr, progress);
+    scanner.Start(DefaultSearchThreads(), std::max(threads, 1));
     AppendTree(params, state, scanner, *root, progress, rootMustBeListed);
+    scanner.Stop();
     if (progress != nullptr) progress->EntriesFound(state.FoundCount);
 }
 

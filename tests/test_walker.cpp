@@ -100,7 +100,7 @@ int RealOpenat(int dir, const char* path, int flags) {
     return fd;
 }
 
-// Each listing waits for a third thread to come along (10 ms at most), as
+// Each listing waits for a fourth thread to come along (10 ms at most), as
 // listings waiting on a disk would.
 struct {
     std::mutex mutex;
@@ -113,29 +113,51 @@ ssize_t WaitingGetdents(int fd, void* buffer, std::size_t size) {
     gCrowd.seen.insert(std::this_thread::get_id());
     gCrowd.came.notify_all();
     gCrowd.came.wait_for(lock, std::chrono::milliseconds(10),
-                         [] { return gCrowd.seen.size() > 2; });
+                         [] { return gCrowd.seen.size() > 3; });
     lock.unlock();
     return ::getdents64(fd, buffer, size);
 }
 
-// What the injected listing calls do to the folder `target`.
-enum class Fault { SwapForLink, SwapForFolder, SwapForFile, ReadFails, LaterReadFails, Throws };
+// What the injected listing calls do to the folder `target`. HelperRunsOut:
+// a thread other than the walk's runs out of memory listing it.
+enum class Fault {
+    SwapForLink,
+    SwapForFolder,
+    SwapForFile,
+    ReadFails,
+    LaterReadFails,
+    Throws,
+    HelperRunsOut
+};
 struct {
     std::string target;
     Fault fault;
     std::atomic<int> fd{-1};
     std::atomic<int> reads{0};
+    std::thread::id walk;
+    std::atomic<int> helpersOut{0};
 } gInjected;
+
+// The path `path` names when it is opened below the folder `dir`.
+std::string FullPath(int dir, const char* path) {
+    if (dir == AT_FDCWD || path[0] == '/') return path;
+    char folder[4096] = {};
+    const std::string link = "/proc/self/fd/" + std::to_string(dir);
+    const ssize_t length = ::readlink(link.c_str(), folder, sizeof folder - 1);
+    return std::string(folder, static_cast<std::size_t>(std::max<ssize_t>(length, 0))) + "/" + path;
+}
 
 // Opening the target swaps it first for something else (its folder moved
 // aside), between its parent's listing and its own opening.
 int SwappingOpenat(int dir, const char* path, int flags) {
-    const bool target = gInjected.target == path;
-    const std::string moved = gInjected.target + ".moved";
-    if (target && gInjected.fault <= Fault::SwapForFile && ::rename(path, moved.c_str()) == 0) {
-        if (gInjected.fault == Fault::SwapForLink) ::symlink(moved.c_str(), path);
-        if (gInjected.fault == Fault::SwapForFolder) ::mkdir(path, 0755);
-        if (gInjected.fault == Fault::SwapForFile) ::close(::creat(path, 0644));
+    const std::string& t = gInjected.target;
+    const bool target = FullPath(dir, path) == t;
+    const std::string moved = t + ".moved";
+    if (target && gInjected.fault <= Fault::SwapForFile &&
+        ::rename(t.c_str(), moved.c_str()) == 0) {
+        if (gInjected.fault == Fault::SwapForLink) ::symlink(moved.c_str(), t.c_str());
+        if (gInjected.fault == Fault::SwapForFolder) ::mkdir(t.c_str(), 0755);
+        if (gInjected.fault == Fault::SwapForFile) ::close(::creat(t.c_str(), 0644));
     }
     const int fd = RealOpenat(dir, path, flags);
     if (target) gInjected.fd = fd;
@@ -146,6 +168,11 @@ ssize_t FailingGetdents(int fd, void* buffer, std::size_t size) {
     if (fd == gInjected.fd) {
         const int read = ++gInjected.reads;
         if (gInjected.fault == Fault::Throws) throw std::bad_alloc();
+        if (gInjected.fault == Fault::HelperRunsOut &&
+            std::this_thread::get_id() != gInjected.walk) {
+            ++gInjected.helpersOut;
+            throw std::bad_alloc();
+        }
         if ((gInjected.fault == Fault::ReadFails && read == 1) ||
             (gInjected.fault == Fault::LaterReadFails && read == 2)) {
             errno = EIO;
@@ -153,6 +180,15 @@ ssize_t FailingGetdents(int fd, void* buffer, std::size_t size) {
         }
     }
     return ::getdents64(fd, buffer, size);
+}
+
+// The walk's thread takes its time over the root's file, so that a helper
+// lists the target first.
+int SlowFstatat(int dir, const char* path, struct stat* st, int flags) {
+    if (gInjected.fault == Fault::HelperRunsOut && std::string(path) == "a.mp3") {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return ::fstatat(dir, path, st, flags);
 }
 
 int ForgettingClose(int fd) {
@@ -324,11 +360,16 @@ TEST(SearchFolder, DeepTreeNeedsNeitherStackNorDescriptorsNorShortPaths) {
             deepest += "/d";
         }
         ::close(::creat("deep.mp3", 0644));
-        rlimit files{16, 16};  // 16 descriptors are enough
-        ::setrlimit(RLIMIT_NOFILE, &files);
-        const Strings found = Found(t.Root());
-        const bool listed =
-            found.size() == 2101 && found[2099] == deepest && found.back() == "deep.mp3|0";
+        // 16 descriptors are enough: each folder is opened from the top. With
+        // more, each one is opened below the folders above it, kept open.
+        bool listed = true;
+        for (const rlim_t most : {rlim_t{1024}, rlim_t{16}}) {
+            const rlimit files{most, most};
+            ::setrlimit(RLIMIT_NOFILE, &files);
+            const Strings found = Found(t.Root());
+            listed = listed && found.size() == 2101 && found[2099] == deepest &&
+                     found.back() == "deep.mp3|0";
+        }
         bool removed = ::unlink("deep.mp3") == 0;
         for (int level = levels; level > 0 && removed; --level) {
             removed = ::chdir("..") == 0 && ::rmdir("d") == 0;
@@ -383,10 +424,14 @@ TEST(SearchFolder, FoldersThatCannotBeListedWhollyAreToldInWalkOrder) {
         {Fault::LaterReadFails, r, true, {all, 7, "", {{r, inPart}}}},
         {Fault::ReadFails, r, false, {{}, 0, "", {{r, eio}}}},
         {Fault::ReadFails, r, true, {{}, 0, "Cannot list \"" + r + "\": " + eio + ".", {}}},
-        {Fault::Throws, target, false, {{}, 0, "bad_alloc", {}}},
+        // Whichever thread runs out of memory there, the walk gets there too.
+        {Fault::Throws, target, false, {{"a.mp3|1", target}, 2, "bad_alloc", {}}},
+        // A helper that does ends, and the walk lists the folder itself.
+        {Fault::HelperRunsOut, target, false, {all, 7, "", {}}},
     };
-    const doze::ListingCalls injected = {SwappingOpenat, FailingGetdents, ::fstat, ::fstatat,
+    const doze::ListingCalls injected = {SwappingOpenat, FailingGetdents, ::fstat, SlowFstatat,
                                          ForgettingClose};
+    gInjected.walk = std::this_thread::get_id();
     for (const Case& c : cases) {
         for (int threads : {1, doze::kMostSearchThreads}) {
             gInjected.target = c.at;
@@ -395,6 +440,9 @@ TEST(SearchFolder, FoldersThatCannotBeListedWhollyAreToldInWalkOrder) {
             const Walk walk{threads, 1'000'000, {}, c.rootMustBeListed, &injected};
             EXPECT_EQ(SearchWith(r, walk), c.expected)
                 << static_cast<int>(c.fault) << " at " << c.at;
+            if (c.fault == Fault::HelperRunsOut) {
+                EXPECT_EQ(gInjected.helpersOut.exchange(0) > 0, threads > 1) << threads;
+            }
             // Put back what was swapped.
             if (::rmdir(target.c_str()) != 0) ::unlink(target.c_str());
             ::rename((target + ".moved").c_str(), target.c_str());
@@ -424,10 +472,11 @@ TEST(SearchFolder, MoreThreadsGiveTheSameListAndTheSameEndWhenItIsFull) {
                 << threads << " threads, " << slots << " places";
         }
     }
-    // Listings that wait, as on a cold disk, bring more threads in.
+    // Listings that wait, as on a cold disk, bring more threads in than the
+    // walk's own and the two it starts with.
     const doze::ListingCalls waiting = {RealOpenat, WaitingGetdents, ::fstat, ::fstatat, ::close};
     EXPECT_EQ(SearchWith(r, {.threads = doze::kMostSearchThreads, .calls = &waiting}), whole);
-    EXPECT_GT(gCrowd.seen.size(), 2u);
+    EXPECT_GT(gCrowd.seen.size(), 3u);
     // With one descriptor free, threads that find none leave their folder to the walk.
     const int result = InChild([&] {
         const int free = ::dup(0);
