@@ -2,9 +2,13 @@
 // length of every file whose name ends in ".mp3" (any case), on THREADS
 // threads, and nothing else (no list is made, no path is checked, no order is
 // kept). bench/run --floor times it beside dozedozovo-list and find, to show
-// how fast any walker could be on this machine and disk.
+// how fast any walker could be on this machine and disk. With --read it also
+// opens each MP3 file and reads what a reader of its tags must read at the
+// least: its first 4 KiB (an ID3v2 tag's head, the first frame) and its last
+// 160 bytes (an ID3v1 tag, an APEv2 footer); bench/tags-bench times that
+// beside dozedozovo-list --tags.
 //
-//   floor-walk TREE [THREADS]      prints the number of MP3 files and their bytes
+//   floor-walk TREE [THREADS] [--read]   prints the number of MP3 files and their bytes
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
@@ -29,6 +33,23 @@ std::condition_variable ready;
 std::vector<std::string> todo;  // folders to list
 int busy = 0;                   // threads listing a folder
 std::atomic<long long> files{0}, bytes{0};
+bool readFiles = false;
+
+// Opens the file and reads its head and its tail; false when it is no regular file.
+bool ReadHeadAndTail(int folder, const char* name, struct stat& st) {
+    const int fd = openat(folder, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return false;
+    char head[4096], tail[160];
+    const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (regular) {
+        if (pread(fd, head, sizeof head, 0) < 0 ||
+            pread(fd, tail, sizeof tail, std::max<off_t>(0, st.st_size - 160)) < 0) {
+            std::perror(name);
+        }
+    }
+    close(fd);
+    return regular;
+}
 
 bool IsMp3(const char* name) {
     const std::size_t length = std::strlen(name);
@@ -50,7 +71,8 @@ void List(const std::string& path, std::vector<std::string>& subfolders) {
             subfolders.push_back(path + '/' + name);
         } else if (IsMp3(name)) {
             struct stat st {};
-            if (fstatat(fd, name, &st, 0) == 0 && S_ISREG(st.st_mode)) {
+            if (readFiles ? ReadHeadAndTail(fd, name, st)
+                          : fstatat(fd, name, &st, 0) == 0 && S_ISREG(st.st_mode)) {
                 ++files;
                 bytes += st.st_size;
             }
@@ -87,9 +109,10 @@ void Work() {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: floor-walk TREE [THREADS]\n");
+        std::fprintf(stderr, "usage: floor-walk TREE [THREADS] [--read]\n");
         return 2;
     }
+    readFiles = argc > 3 && std::strcmp(argv[3], "--read") == 0;
     const int threads = argc > 2 ? std::max(1, std::atoi(argv[2])) : 8;
     todo.emplace_back(argv[1]);
     std::vector<std::thread> helpers;
