@@ -11,6 +11,7 @@ if [ ! -c /dev/fuse ] || ! command -v bindfs >/dev/null; then
 fi
 work="$(mktemp -d)"
 mounts=()
+# shellcheck disable=SC2317  # run by the trap below
 cleanup() {
     for m in "${mounts[@]}"; do fusermount3 -u "$m" 2>/dev/null || fusermount -u "$m" 2>/dev/null || umount "$m"; done
     rm -rf "$work"
