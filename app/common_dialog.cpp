@@ -6,13 +6,11 @@
 
 namespace doze {
 
-void CommonDialog::ShowSave(QWidget* owner) {
+bool CommonDialog::ShowSave(QWidget* owner) {
     SaveDialogRequest request{DialogTitle, Filter, FileName};
-    if (Ui().ShowSaveDialog(owner, request)) {
-        FileName = request.fileName;
-        return;
-    }
-    if (CancelError) throw DialogCancelled{};
+    if (!Ui().ShowSaveDialog(owner, request)) return false;
+    FileName = request.fileName;
+    return true;
 }
 
 std::string CommonDialog::FileNamePath() const {

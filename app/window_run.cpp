@@ -104,15 +104,10 @@ class WindowFrontEnd : public RunFrontEnd {
         format = run_.kind ? run_.kind() : ListFormat::Text;
         const ListFormatInfo& info = FormatInfo(format);
         CommonDialog& CD = run_.CD;
-        CD.CancelError = true;
         CD.DialogTitle = QString::fromLatin1(info.dialogTitle);
         CD.Filter = QString::fromLatin1(info.filter);
         for (;;) {
-            try {
-                CD.ShowSave(run_.owner);
-            } catch (const DialogCancelled&) {
-                return std::nullopt;
-            }
+            if (!CD.ShowSave(run_.owner)) return std::nullopt;
             ListTarget target{CD.FileNamePath()};
             if (const std::string refused = Unwritable(target.path); !refused.empty()) {
                 Failed(RunOutcome::WriteFailed, refused);
