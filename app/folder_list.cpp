@@ -76,7 +76,7 @@ QString FolderOpenFailureText(const std::string& path, int error) {
 
 int ListSubfolders(const std::string& path, std::vector<std::string>& names) {
     FolderListing listing;
-    if (!listing.Open(path)) return listing.Error();
+    if (const Result<void> opened = listing.Open(path); !opened) return opened.Error().code;
     names.clear();
     for (const ListedEntry& entry : listing.Entries()) {
         if (entry.type == EntryType::Link) {

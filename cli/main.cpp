@@ -8,6 +8,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,6 +23,8 @@
 #include "output/safe_file.h"
 #include "output/write_failure.h"
 #include "search/errors.h"
+#include "search/result.h"
+#include "search/unique_fd.h"
 
 namespace {
 
@@ -73,24 +76,23 @@ void PrintHelp() {
 
 // The real path of the folder `folder` names, of any length: from realpath,
 // or, where a realpath cannot give one longer than PATH_MAX, as the working
-// folder's path from inside it. Null, with errno, when there is none.
-char* RealFolderPath(const std::string& folder) {
-    char* real = ::realpath(folder.c_str(), nullptr);
-    if (real != nullptr || errno != ENAMETOOLONG) return real;
-    const int here = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
-    const int there = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    int err = errno;
-    if (here >= 0 && there >= 0 && (::fchdir(there) == 0 || (err = errno, false))) {
-        real = ::getcwd(nullptr, 0);
-        err = errno;
-        if (::fchdir(here) != 0) {  // nothing may be written from another folder
-            err = errno;
-            std::free(std::exchange(real, nullptr));
-        }
-    }
-    for (const int fd : {here, there}) ::close(fd);
-    errno = err;
-    return real;
+// folder's path from inside it.
+doze::Result<std::string> RealFolderPath(const std::string& folder) {
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(folder.c_str(), nullptr),
+                                                           &std::free);
+    if (real) return std::string(real.get());
+    if (errno != ENAMETOOLONG) return doze::LastError("realpath", folder);
+    const doze::UniqueFd here(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC), ::close);
+    if (!here) return doze::LastError("open", ".");
+    const doze::UniqueFd there(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC), ::close);
+    if (!there) return doze::LastError("open", folder);
+    if (::fchdir(there.Get()) != 0) return doze::LastError("fchdir", folder);
+    const std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
+    const doze::SystemError lost = doze::LastError("getcwd", folder);
+    // Nothing may be written from another folder.
+    if (::fchdir(here.Get()) != 0) return doze::LastError("fchdir", ".");
+    if (!cwd) return lost;
+    return std::string(cwd.get());
 }
 
 // FOLDER made absolute and normalised; nullopt after a complaint. It is
@@ -98,17 +100,18 @@ char* RealFolderPath(const std::string& folder) {
 // system call takes (a working folder deeper than PATH_MAX), and the search
 // opens such a path piece by piece.
 std::optional<std::string> ResolveFolder(const std::string& folder) {
-    std::unique_ptr<char, decltype(&std::free)> real(RealFolderPath(folder), &std::free);
+    const doze::Result<std::string> real = RealFolderPath(folder);
     struct stat st {};
     if (!real || ::stat(folder.c_str(), &st) != 0) {
-        Complain(doze::MessagePath(folder) + ": " + doze::SystemErrorText(errno));
+        const int err = real ? errno : real.Error().code;
+        Complain(doze::MessagePath(folder) + ": " + doze::SystemErrorText(err));
         return std::nullopt;
     }
     if (!S_ISDIR(st.st_mode)) {
         Complain(doze::MessagePath(folder) + ": not a folder");
         return std::nullopt;
     }
-    return std::string(real.get());
+    return *real;
 }
 
 // False, after a complaint, when OUTPUT cannot be written at all (its folder
@@ -187,9 +190,28 @@ int Run(const doze::CliOptions& options) {
     return kWriteFailed;
 }
 
+// What ends the program when an exception escapes or a noexcept is broken:
+// a fault of the program, not of the run, said as one, with a core dump.
+[[noreturn]] void InternalError() {
+    std::string what = "an unknown exception";
+    if (const std::exception_ptr thrown = std::current_exception()) {
+        try {
+            std::rethrow_exception(thrown);
+        } catch (const std::exception& fault) {
+            what = fault.what();
+        } catch (...) {
+        }
+    } else {
+        what = "no exception";
+    }
+    Complain("internal error: " + what);
+    std::abort();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::set_terminate(InternalError);
     std::setlocale(LC_NUMERIC, "");
     const doze::CliOptions options =
         doze::ParseCliOptions(std::vector<std::string>(argv, argv + argc));

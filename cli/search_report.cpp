@@ -6,6 +6,14 @@
 #include "output/message_text.h"
 
 namespace doze {
+namespace {
+
+// Standard error that cannot take a line loses it: nothing else could tell.
+void Tell(int fd, std::string_view text) {
+    [[maybe_unused]] const Result<void> lost = WriteFully(fd, text);
+}
+
+}  // namespace
 
 void SearchReport::EntriesFound(std::int32_t count) {
     if (!terminal_) return;
@@ -16,15 +24,14 @@ void SearchReport::EntriesFound(std::int32_t count) {
     std::string line = "\r";
     line.append(std::to_string(count));
     line.append(" entries found");
-    WriteFully(fd_, line);
+    Tell(fd_, line);
 }
 
 void SearchReport::FolderNotListed(const std::string& path, const std::string& cause) {
     if (quiet_) return;
     Finish();
-    WriteFully(
-        fd_,
-        SafeMessageText("dozedozovo-list: warning: " + MessagePath(path) + ": " + cause) + "\n");
+    Tell(fd_,
+         SafeMessageText("dozedozovo-list: warning: " + MessagePath(path) + ": " + cause) + "\n");
 }
 
 void SearchReport::FileNotRead(const std::string& path, const std::string& cause) {
@@ -32,7 +39,7 @@ void SearchReport::FileNotRead(const std::string& path, const std::string& cause
 }
 
 void SearchReport::Finish() {
-    if (shown_) WriteFully(fd_, "\r\033[K");
+    if (shown_) Tell(fd_, "\r\033[K");
     shown_ = false;
 }
 

@@ -2,8 +2,8 @@
 
 #include <unistd.h>
 
-#include <exception>
 #include <new>
+#include <optional>
 
 #include "output/list_sink.h"
 #include "output/message_text.h"
@@ -33,23 +33,24 @@ class SearchStage {
     bool open_ = true;
 };
 
-// The search, the test for nothing found and the trim. False when the run ends here.
-bool Search(SearchState& state, RunFrontEnd& frontEnd, const SearchFunction& search) {
+// The search, the test for nothing found and the trim; how the run ends when
+// it ends here.
+std::optional<RunOutcome> Search(SearchState& state, RunFrontEnd& frontEnd,
+                                 const SearchFunction& search) {
     SearchParams params;
     SearchStage stage(frontEnd);
     BeginRun(state, params);
     params.Audio = frontEnd.AudioWanted();
+    SearchEnd end = SearchEnd::Complete;
     frontEnd.RunSearchStep([&] {
-        if (search) {
-            search(params, state, frontEnd.Progress());
-        } else {
-            RunSearch(params, state, frontEnd.Progress(), frontEnd.RootMustBeListed());
-        }
+        end = search ? search(params, state, frontEnd.Progress())
+                     : RunSearch(params, state, frontEnd.Progress(), frontEnd.RootMustBeListed());
     });
     stage.End();
-    if (EndSearch(state)) return true;
+    if (end == SearchEnd::Cancelled) return RunOutcome::Declined;  // the user stopped it
+    if (EndSearch(state)) return std::nullopt;
     frontEnd.NothingFound();
-    return false;
+    return RunOutcome::NothingFound;
 }
 
 // The save step and the writer.
@@ -59,9 +60,10 @@ RunOutcome Write(const SearchState& state, RunFrontEnd& frontEnd) {
     if (!target) return RunOutcome::Declined;
     const ListJob job{state.SearchRoot, &state.FoundList, LocaleDecimalSeparator(),
                       frontEnd.AudioWanted() ? &state.FoundAudio : nullptr};
+    std::optional<std::int32_t> written;
     if (target->toStandardOutput) {
         DescriptorSink out(STDOUT_FILENO, "standard output");
-        WriteList(format, job, out, frontEnd);
+        written = WriteList(format, job, out, frontEnd);
     } else {
         ReplaceConsent consent;
         if (!target->consented) {
@@ -69,9 +71,10 @@ RunOutcome Write(const SearchState& state, RunFrontEnd& frontEnd) {
                 return frontEnd.ReplaceAppeared(path);
             };
         }
-        WriteList(format, job, target->path, frontEnd, consent);
+        written = WriteList(format, job, target->path, frontEnd, consent);
     }
-    return RunOutcome::Written;
+    // None: the front end was asked about a file that appeared, and kept it.
+    return written ? RunOutcome::Written : RunOutcome::Declined;
 }
 
 // The save step and the writer, offered again after each write failure for
@@ -80,8 +83,6 @@ RunOutcome SaveList(const SearchState& state, RunFrontEnd& frontEnd) {
     for (;;) {
         try {
             return Write(state, frontEnd);
-        } catch (const TargetAppeared&) {
-            return RunOutcome::Declined;  // the front end was asked and kept the file
         } catch (const WriteFailure& cause) {
             frontEnd.Failed(RunOutcome::WriteFailed, cause.what());
             if (!frontEnd.SaveAgainAfterWriteFailure()) return RunOutcome::WriteFailed;
@@ -93,25 +94,36 @@ std::string OutOfMemory(const std::string& what) {
     return "There is not enough memory to " + what + ".";
 }
 
+// Releases the list however the run is left, a fault of the program included.
+class ListRelease {
+  public:
+    explicit ListRelease(SearchState& state) : state_(state) {}
+    ListRelease(const ListRelease&) = delete;
+    ListRelease& operator=(const ListRelease&) = delete;
+    ~ListRelease() { ReleaseList(state_); }
+
+  private:
+    SearchState& state_;
+};
+
 }  // namespace
 
 RunOutcome GenerateList(SearchState& state, RunFrontEnd& frontEnd, const SearchFunction& search) {
+    const ListRelease release(state);
     // Until the run ends, `outcome` is what a failure at this point would be.
     RunOutcome outcome = RunOutcome::SearchFailed;
     std::string failure;
     bool outOfMemory = false;
     try {
-        if (!Search(state, frontEnd, search)) {
-            outcome = RunOutcome::NothingFound;
+        if (const std::optional<RunOutcome> ended = Search(state, frontEnd, search)) {
+            outcome = *ended;
         } else {
             outcome = RunOutcome::WriteFailed;
             outcome = SaveList(state, frontEnd);
         }
-    } catch (const SearchCancelled&) {
-        outcome = RunOutcome::Declined;  // the user stopped the search
     } catch (const std::bad_alloc&) {
         outOfMemory = true;
-    } catch (const std::exception& cause) {
+    } catch (const Failure& cause) {
         failure = cause.what();
     }
     ReleaseList(state);  // first: the memory may be needed for the message

@@ -26,7 +26,7 @@ struct ListTarget {
 };
 
 // The search a run makes: RunSearch, unless a test puts another in place.
-using SearchFunction = std::function<void(SearchParams&, SearchState&, SearchProgress*)>;
+using SearchFunction = std::function<SearchEnd(SearchParams&, SearchState&, SearchProgress*)>;
 
 // What differs between the desktop program and dozedozovo-list. Every call
 // comes from the thread that called GenerateList.
@@ -66,8 +66,10 @@ class RunFrontEnd : public CompletionReporter {
 // The road of one list: begin run, search, the test for nothing found, trim,
 // the save step, the writer (the save step again after a write failure, while
 // the front end wants it), and the found-file list released in every case.
-// Never throws: every failure, out of memory included, reaches
-// frontEnd.Failed. `state.SearchRoot` is the folder searched.
+// Every failure of the run (a doze::Failure), out of memory included, reaches
+// frontEnd.Failed; a cancelled search, Cancel, No and a target kept end it
+// quietly. Anything else thrown is a fault of the program, not of the run: it
+// passes on, to be treated as one. `state.SearchRoot` is the folder searched.
 RunOutcome GenerateList(SearchState& state, RunFrontEnd& frontEnd,
                         const SearchFunction& search = {});
 

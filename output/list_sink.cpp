@@ -9,18 +9,19 @@
 
 namespace doze {
 
-int WriteFully(int fd, std::string_view bytes, ssize_t (*write)(int, const void*, size_t)) {
+Result<void> WriteFully(int fd, std::string_view bytes,
+                        ssize_t (*write)(int, const void*, size_t)) {
     if (write == nullptr) write = ::write;
     while (!bytes.empty()) {
         const ssize_t done = write(fd, bytes.data(), bytes.size());
         if (done < 0) {
             if (errno == EINTR) continue;
-            return errno;
+            return LastError("write");
         }
-        if (done == 0) return ENOSPC;
+        if (done == 0) return SystemError{ENOSPC, {}, "write"};
         bytes.remove_prefix(static_cast<std::size_t>(done));
     }
-    return 0;
+    return {};
 }
 
 void BufferedSink::Write(std::string_view bytes) {
@@ -34,9 +35,9 @@ void BufferedSink::Flush() {
 }
 
 void DescriptorSink::Deliver(std::string_view bytes) {
-    const int err = WriteFully(fd_, bytes);
-    if (err != 0) {
-        throw WriteFailure("Cannot write to " + name_ + ": " + SystemErrorText(err) + ".");
+    if (const Result<void> written = WriteFully(fd_, bytes); !written) {
+        throw WriteFailure("Cannot write to " + name_ + ": " +
+                           SystemErrorText(written.Error().code) + ".");
     }
 }
 

@@ -4,17 +4,25 @@
 #include <string>
 #include <string_view>
 
+#include "search/result.h"
+
 namespace doze {
 
-// Where a writer's bytes go. Nothing counts as written until Commit returns;
-// a sink destroyed without Commit leaves its target as it was.
+// How a Commit ended that did not fail.
+enum class Committed {
+    Stored,      // the list is in place
+    TargetKept,  // a file appeared at the target and was to be kept: the list was dropped
+};
+
+// Where a writer's bytes go. Nothing counts as written until Commit returns
+// Stored; a sink destroyed without it leaves its target as it was.
 class ListSink {
   public:
     virtual ~ListSink() = default;
     // Throws WriteFailure.
     virtual void Write(std::string_view bytes) = 0;
     // Throws WriteFailure.
-    virtual void Commit() = 0;
+    virtual Committed Commit() = 0;
     // The target as the user named it, for messages.
     virtual std::string Name() const = 0;
 };
@@ -38,7 +46,10 @@ class BufferedSink : public ListSink {
 class DescriptorSink : public BufferedSink {
   public:
     DescriptorSink(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
-    void Commit() override { Flush(); }
+    Committed Commit() override {
+        Flush();
+        return Committed::Stored;
+    }
     std::string Name() const override { return name_; }
 
   private:
@@ -48,9 +59,9 @@ class DescriptorSink : public BufferedSink {
 };
 
 // Writes the whole of `bytes` to `fd` with `write`, going on after short
-// writes and interruptions. Returns 0, or the errno of the failure (ENOSPC
-// when a write stores nothing without saying why).
-int WriteFully(int fd, std::string_view bytes,
-               ssize_t (*write)(int, const void*, size_t) = nullptr);
+// writes and interruptions; the failure (ENOSPC when a write stores nothing
+// without saying why) when it cannot.
+Result<void> WriteFully(int fd, std::string_view bytes,
+                        ssize_t (*write)(int, const void*, size_t) = nullptr);
 
 }  // namespace doze

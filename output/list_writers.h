@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,13 +53,16 @@ std::int32_t WriteCatalogList(const ListJob& job, ListSink& sink);
 enum class ListFormat { Text, Html, Csv, Json, Catalog };
 
 // Renders the list of `format` into `sink`, commits it, then tells `reporter`
-// the count, which it returns. Throws WriteFailure (a size that cannot be
-// read included); then nothing is reported and the sink's target is unchanged.
-std::int32_t WriteList(ListFormat format, const ListJob& job, ListSink& sink,
-                       CompletionReporter& reporter);
+// the count, which it returns; none, and nothing reported, when the sink kept
+// what appeared at its target (Committed::TargetKept). Throws WriteFailure (a
+// size that cannot be read included); then nothing is reported and the
+// sink's target is unchanged.
+std::optional<std::int32_t> WriteList(ListFormat format, const ListJob& job, ListSink& sink,
+                                      CompletionReporter& reporter);
 
 // The same, replacing the file `outputPath` safely; `consent` as for ReplacingFile.
-std::int32_t WriteList(ListFormat format, const ListJob& job, const std::string& outputPath,
-                       CompletionReporter& reporter, ReplaceConsent consent = {});
+std::optional<std::int32_t> WriteList(ListFormat format, const ListJob& job,
+                                      const std::string& outputPath, CompletionReporter& reporter,
+                                      ReplaceConsent consent = {});
 
 }  // namespace doze

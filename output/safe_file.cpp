@@ -1,15 +1,14 @@
 #include "output/safe_file.h"
 
 #include <fcntl.h>
-#include <linux/openat2.h>
 #include <sys/random.h>
-#include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <utility>
 
 #include "output/message_text.h"
@@ -64,25 +63,6 @@ std::string HiddenName() {
     return name;
 }
 
-// The folder is reached following no link: ResolveWriteTarget has put what
-// each names in its place, so one that appears later is not followed.
-int OpenFolder(const char* path) {
-    open_how how{};
-    how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
-    how.resolve = RESOLVE_NO_SYMLINKS;
-    const long fd = ::syscall(SYS_openat2, AT_FDCWD, path, &how, sizeof how);
-    if (fd >= 0 || (errno != ENOSYS && errno != EPERM)) return static_cast<int>(fd);
-    return ::open(path, O_PATH | O_DIRECTORY | O_CLOEXEC);  // a kernel before openat2
-}
-
-int OpenUnnamed(int folder, mode_t mode) {
-    return ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
-}
-
-int OpenAt(int folder, const char* name, int flags, mode_t mode) {
-    return ::openat(folder, name, flags, mode);
-}
-
 // A file system that has no such call, or none for this kind of file.
 bool Unsupported(int err) {
     return err == EINVAL || err == ENOSYS || err == EOPNOTSUPP;
@@ -94,75 +74,74 @@ bool CannotLink(int err) {
     return err == EPERM || err == ENOENT || err == EOPNOTSUPP || err == ENOSYS;
 }
 
-// Opens the folder of the file a write to `target` lands in as `folder` and
-// gives that file's `name`; true, with `st`, when something is there. Throws
-// for a link that may not be followed, a target that is no regular file and a
-// folder that cannot be opened.
-bool OpenTarget(const std::string& target, const FileCalls& calls, int& folder, std::string& name,
-                struct stat& st) {
-    const std::string resolved = ResolveWriteTarget(target);
-    name = BaseName(resolved);
-    folder = calls.openFolder(FolderOf(resolved).c_str());
-    if (folder < 0) {
-        throw WriteFailure(CannotWrite(target) + kCannotCreate + " (" + SystemErrorText(errno) +
-                           ").");
+[[noreturn]] void CannotCreate(const std::string& target, const SystemError& error) {
+    throw WriteFailure(CannotWrite(target) + kCannotCreate + " (" + SystemErrorText(error.code) +
+                       ").");
+}
+
+// The folder of the file a write to a target lands in, open, and that file's
+// name there.
+struct OpenedTarget {
+    UniqueFd folder;
+    std::string name;
+    std::optional<struct stat> existing;  // what is there now: a regular file
+};
+
+// Opens the folder a write to `target` lands in. Throws for a link that may
+// not be followed, a target that is no regular file and a folder that cannot
+// be opened.
+OpenedTarget OpenTarget(const std::string& target, const FileCalls& calls) {
+    const std::string resolved = ResolveWriteTarget(target, calls);
+    UniqueFd folder(calls.openFolder(FolderOf(resolved).c_str()), calls.close);
+    if (!folder) CannotCreate(target, LastError("open"));
+    OpenedTarget opened{std::move(folder), BaseName(resolved), std::nullopt};
+    struct stat st {};
+    if (calls.stat(opened.folder.Get(), opened.name.c_str(), &st, 0) != 0) return opened;
+    if (!S_ISREG(st.st_mode)) {
+        throw WriteFailure(CannotWrite(target) +
+                           (S_ISDIR(st.st_mode) ? "it is a folder." : "it is not a regular file."));
     }
-    if (calls.stat(folder, name.c_str(), &st, 0) != 0) return false;
-    if (S_ISREG(st.st_mode)) return true;
-    calls.close(std::exchange(folder, -1));
-    throw WriteFailure(CannotWrite(target) +
-                       (S_ISDIR(st.st_mode) ? "it is a folder." : "it is not a regular file."));
+    opened.existing = st;
+    return opened;
 }
 
 }  // namespace
 
-const FileCalls& SystemFileCalls() {
-    static const FileCalls calls{
-        .openFolder = OpenFolder,
-        .openUnnamed = OpenUnnamed,
-        .openat = OpenAt,
-        .stat = ::fstatat,
-        .fchown = ::fchown,
-        .fchmod = ::fchmod,
-        .write = ::write,
-        .pread = ::pread,
-        .fsync = ::fsync,
-        .close = ::close,
-        .link = ::linkat,
-        .rename = ::renameat2,
-        .unlink = ::unlinkat,
-        .syncFolder = ::fsync,
-    };
-    return calls;
-}
-
 void CheckWritable(const std::string& target, const FileCalls& calls) {
-    int folder = -1;
-    std::string name;
-    struct stat st {};
-    OpenTarget(target, calls, folder, name, st);
-    const int err = ::faccessat(folder, ".", W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
-    calls.close(folder);
-    if (err != 0) {
-        throw WriteFailure(CannotWrite(target) + kCannotCreate + " (" + SystemErrorText(err) +
-                           ").");
+    const OpenedTarget opened = OpenTarget(target, calls);
+    if (calls.access(opened.folder.Get(), ".", W_OK | X_OK, AT_EACCESS) != 0) {
+        CannotCreate(target, LastError("access"));
     }
 }
 
 ReplacingFile::ReplacingFile(std::string targetPath, const FileCalls& calls, ReplaceConsent consent)
     : target_(std::move(targetPath)), calls_(calls), consent_(std::move(consent)) {
-    struct stat st {};
-    const bool exists = OpenTarget(target_, calls_, folder_, name_, st);
-    mode_ = exists ? st.st_mode & 07777 : 0666 & ~CurrentUmask();
-    if (exists && (st.st_uid != ::geteuid() || st.st_gid != ::getegid())) {
-        owner_ = st.st_uid;
-        group_ = st.st_gid;
+    // Whatever fails on the way, out of memory included, leaves nothing behind.
+    try {
+        Prepare();
+    } catch (...) {
+        Discard();
+        throw;
     }
-    replace_ = exists && !consent_;
-    fd_ = calls_.openUnnamed(folder_, mode_ & 0777);
-    unnamed_ = fd_ >= 0;
+}
+
+void ReplacingFile::Prepare() {
+    OpenedTarget opened = OpenTarget(target_, calls_);
+    folder_ = std::move(opened.folder);
+    name_ = std::move(opened.name);
+    const std::optional<struct stat>& existing = opened.existing;
+    mode_ = existing ? existing->st_mode & 07777 : 0666 & ~CurrentUmask();
+    if (existing && (existing->st_uid != ::geteuid() || existing->st_gid != ::getegid())) {
+        owner_ = existing->st_uid;
+        group_ = existing->st_gid;
+    }
+    replace_ = existing && !consent_;
+    fd_ = UniqueFd(calls_.openUnnamed(folder_.Get(), mode_ & 0777), calls_.close);
+    unnamed_ = static_cast<bool>(fd_);
     if (!unnamed_) {
-        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) Fail(kCannotCreate, errno);
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+            Fail(kCannotCreate, LastError("open"));
+        }
         fd_ = MakeHiddenFile();  // no unnamed files here
     }
     SetOwnerAndMode();
@@ -176,126 +155,136 @@ void ReplacingFile::SetOwnerAndMode() {
     if (owner_ != static_cast<uid_t>(-1)) {
         // Keeping the owner is only possible for a privileged user; others
         // become the owner of the file they write, as with any editor.
-        [[maybe_unused]] const int ignored = calls_.fchown(fd_, owner_, group_);
+        [[maybe_unused]] const int ignored = calls_.fchown(fd_.Get(), owner_, group_);
     }
     // A file system without permissions (FAT) refuses; its files have the
     // mode it gives them.
-    if (calls_.fchmod(fd_, mode_) != 0 && !Unsupported(errno) && errno != EPERM) {
-        Fail("cannot set its permissions", errno);
+    if (calls_.fchmod(fd_.Get(), mode_) != 0 && !Unsupported(errno) && errno != EPERM) {
+        Fail("cannot set its permissions", LastError("fchmod"));
     }
 }
 
-// Makes a hidden temporary name in the folder with `make`, which returns a
-// negative number and sets errno on failure; the name is recorded for removal
-// on a signal before it exists. Returns what `make` returned, -1 with errno
-// after a failure.
-int ReplacingFile::MakeHiddenName(const std::function<int(const char*)>& make) {
+// Makes a hidden temporary name in the folder with `make`; the name is
+// recorded for removal on a signal before it exists, and forgotten again
+// when `make` fails or throws.
+Result<void> ReplacingFile::MakeHiddenName(const std::function<Result<void>(const char*)>& make) {
     const SignalHold hold;
-    int err = EEXIST;
-    for (int attempt = 0; attempt < kNameAttempts && err == EEXIST; ++attempt) {
+    Result<void> made = SystemError{EEXIST, {}, "make a hidden name"};
+    for (int attempt = 0; attempt < kNameAttempts && !made && made.Error().code == EEXIST;
+         ++attempt) {
         std::string name = HiddenName();
-        RecordPendingName(folder_, name);
-        const int result = make(name.c_str());
-        if (result >= 0) {
-            temp_ = std::move(name);
-            return result;
+        RecordPendingName(folder_.Get(), name);
+        try {
+            made = make(name.c_str());
+        } catch (...) {
+            ForgetPendingName(folder_.Get(), name);
+            throw;
         }
-        err = errno;
-        ForgetPendingName(folder_, name);
+        if (made) {
+            temp_ = std::move(name);
+            return made;
+        }
+        ForgetPendingName(folder_.Get(), name);
     }
-    errno = err;
-    return -1;
+    return made;
 }
 
-int ReplacingFile::MakeHiddenFile() {
-    const int fd = MakeHiddenName([this](const char* name) {
-        return calls_.openat(folder_, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode_ & 0777);
+UniqueFd ReplacingFile::MakeHiddenFile() {
+    UniqueFd file;
+    const Result<void> made = MakeHiddenName([this, &file](const char* name) -> Result<void> {
+        file = UniqueFd(calls_.openat(folder_.Get(), name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                                      mode_ & 0777),
+                        calls_.close);
+        if (!file) return LastError("open", name);
+        return {};
     });
-    if (fd < 0) Fail(kCannotCreate, errno);
-    return fd;
+    if (!made) Fail(kCannotCreate, made.Error());
+    return file;
 }
 
 // Links the unnamed file as `name`: through /proc, else by its descriptor.
-int ReplacingFile::LinkUnnamed(const char* name) {
-    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
-    const int result = calls_.link(AT_FDCWD, self.c_str(), folder_, name, AT_SYMLINK_FOLLOW);
-    if (result == 0 || errno != ENOENT) return result;
-    return calls_.link(fd_, "", folder_, name, AT_EMPTY_PATH);
+Result<void> ReplacingFile::LinkUnnamed(const char* name) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_.Get());
+    if (calls_.link(AT_FDCWD, self.c_str(), folder_.Get(), name, AT_SYMLINK_FOLLOW) == 0) return {};
+    if (errno != ENOENT) return LastError("link", name);
+    if (calls_.link(fd_.Get(), "", folder_.Get(), name, AT_EMPTY_PATH) == 0) return {};
+    return LastError("link", name);
 }
 
-// The unnamed file could not be linked (`err`): where that is for want of
+// The unnamed file could not be linked (`cause`): where that is for want of
 // links, its bytes move to a hidden temporary file, which takes its place.
-void ReplacingFile::BecomeNamed(int err) {
-    if (!CannotLink(err)) Fail(kNotNamed, err);
-    const int named = MakeHiddenFile();
-    const int unnamed = std::exchange(fd_, named);
+void ReplacingFile::BecomeNamed(const SystemError& cause) {
+    if (!CannotLink(cause.code)) Fail(kNotNamed, cause);
+    UniqueFd unnamed = std::exchange(fd_, MakeHiddenFile());
     unnamed_ = false;
     std::string buffer(1 << 16, '\0');
-    err = 0;
-    for (off_t at = 0; err == 0;) {
-        const ssize_t got = calls_.pread(unnamed, buffer.data(), buffer.size(), at);
+    Result<void> copied;
+    for (off_t at = 0; copied;) {
+        const ssize_t got = calls_.pread(unnamed.Get(), buffer.data(), buffer.size(), at);
         if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            err = got < 0 ? errno : 0;
-            break;
-        }
-        err = WriteFully(fd_, std::string_view(buffer).substr(0, static_cast<std::size_t>(got)),
-                         calls_.write);
+        if (got < 0) copied = LastError("pread");
+        if (got <= 0) break;
+        copied =
+            WriteFully(fd_.Get(), std::string_view(buffer).substr(0, static_cast<std::size_t>(got)),
+                       calls_.write);
         at += got;
     }
-    calls_.close(unnamed);
-    if (err != 0) Fail("writing failed", err);
+    unnamed.Reset();
+    if (!copied) Fail("writing failed", copied.Error());
     SetOwnerAndMode();
-    if (calls_.fsync(fd_) != 0) Fail("storing it on disk failed", errno);
+    if (calls_.fsync(fd_.Get()) != 0) Fail("storing it on disk failed", LastError("fsync"));
 }
 
 void ReplacingFile::Deliver(std::string_view bytes) {
-    if (fd_ < 0) throw WriteFailure(CannotWrite(target_) + "it is closed.");
-    const int err = WriteFully(fd_, bytes, calls_.write);
-    if (err != 0) Fail("writing failed", err);
+    if (!fd_) throw WriteFailure(CannotWrite(target_) + "it is closed.");
+    if (const Result<void> written = WriteFully(fd_.Get(), bytes, calls_.write); !written) {
+        Fail("writing failed", written.Error());
+    }
 }
 
-void ReplacingFile::Commit() {
-    if (fd_ < 0) throw WriteFailure(CannotWrite(target_) + "it is closed.");
+Committed ReplacingFile::Commit() {
+    if (!fd_) throw WriteFailure(CannotWrite(target_) + "it is closed.");
     Flush();
-    if (calls_.fsync(fd_) != 0) Fail("storing it on disk failed", errno);
+    if (calls_.fsync(fd_.Get()) != 0) Fail("storing it on disk failed", LastError("fsync"));
     if (replace_ || !NameWithoutReplacing()) {
         if (consent_ && !consent_(target_)) {
             Discard();
-            throw TargetAppeared(CannotWrite(target_) + "the file exists.");
+            return Committed::TargetKept;
         }
         NameReplacing();
     }
     SyncFolder();
+    return Committed::Stored;
 }
 
 // Gives the file the target's name unless something has that name by now;
 // false then.
 bool ReplacingFile::NameWithoutReplacing() {
+    const int folder = folder_.Get();
     if (unnamed_) {
-        if (LinkUnnamed(name_.c_str()) == 0) {
-            if (calls_.close(std::exchange(fd_, -1)) != 0) {
-                const int err = errno;
-                calls_.unlink(folder_, name_.c_str(), 0);  // nothing was there before
-                Fail("closing it failed", err);
+        const Result<void> linked = LinkUnnamed(name_.c_str());
+        if (linked) {
+            if (const Result<void> closed = fd_.Close(); !closed) {
+                calls_.unlink(folder, name_.c_str(), 0);  // nothing was there before
+                Fail("closing it failed", closed.Error());
             }
             return true;
         }
-        if (errno == EEXIST) return false;
-        BecomeNamed(errno);
+        if (linked.Error().code == EEXIST) return false;
+        BecomeNamed(linked.Error());
     }
     CloseFile();
-    int result = calls_.rename(folder_, temp_.c_str(), folder_, name_.c_str(), RENAME_NOREPLACE);
+    int result = calls_.rename(folder, temp_.c_str(), folder, name_.c_str(), RENAME_NOREPLACE);
     if (result != 0 && Unsupported(errno)) {
         // This file system cannot rename without replacing: a second name,
         // which fails where the target is, then the first one goes.
-        result = calls_.link(folder_, temp_.c_str(), folder_, name_.c_str(), 0);
+        result = calls_.link(folder, temp_.c_str(), folder, name_.c_str(), 0);
         if (result != 0 && CannotLink(errno)) return ClaimAndRename();
-        if (result == 0) calls_.unlink(folder_, temp_.c_str(), 0);
+        if (result == 0) calls_.unlink(folder, temp_.c_str(), 0);
     }
     if (result != 0) {
         if (errno == EEXIST) return false;
-        Fail(kNotNamed, errno);
+        Fail(kNotNamed, LastError("rename", name_));
     }
     ForgetTemp();
     return true;
@@ -305,23 +294,25 @@ bool ReplacingFile::NameWithoutReplacing() {
 // that name (false otherwise), and renames the list over it. Signals wait
 // meanwhile, so that the claim is removed if, and only if, it is no list.
 bool ReplacingFile::ClaimAndRename() {
+    const int folder = folder_.Get();
     const SignalHold hold;
-    RecordPendingName(folder_, name_);
-    const int claim =
-        calls_.openat(folder_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (claim < 0) {
-        const int err = errno;
-        ForgetPendingName(folder_, name_);
-        if (err == EEXIST) return false;
-        Fail(kNotNamed, err);
+    RecordPendingName(folder, name_);
+    UniqueFd claim(
+        calls_.openat(folder, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600),
+        calls_.close);
+    if (!claim) {
+        const SystemError error = LastError("open", name_);
+        ForgetPendingName(folder, name_);
+        if (error.code == EEXIST) return false;
+        Fail(kNotNamed, error);
     }
     claimed_ = true;
-    calls_.close(claim);
-    if (calls_.rename(folder_, temp_.c_str(), folder_, name_.c_str(), 0) != 0) {
-        Fail(kNotNamed, errno);
+    claim.Reset();
+    if (calls_.rename(folder, temp_.c_str(), folder, name_.c_str(), 0) != 0) {
+        Fail(kNotNamed, LastError("rename", name_));
     }
     claimed_ = false;
-    ForgetPendingName(folder_, name_);
+    ForgetPendingName(folder, name_);
     ForgetTemp();
     return true;
 }
@@ -329,24 +320,25 @@ bool ReplacingFile::ClaimAndRename() {
 // Renames the file over the target; an unnamed file first gets a hidden name.
 void ReplacingFile::NameReplacing() {
     if (unnamed_) {
-        if (MakeHiddenName([this](const char* name) { return LinkUnnamed(name); }) < 0) {
-            BecomeNamed(errno);
-        }
+        const Result<void> linked =
+            MakeHiddenName([this](const char* name) { return LinkUnnamed(name); });
+        if (!linked) BecomeNamed(linked.Error());
         unnamed_ = false;
     }
-    if (fd_ >= 0) CloseFile();
-    if (calls_.rename(folder_, temp_.c_str(), folder_, name_.c_str(), 0) != 0) {
-        Fail("it could not be replaced", errno);
+    if (fd_) CloseFile();
+    const int folder = folder_.Get();
+    if (calls_.rename(folder, temp_.c_str(), folder, name_.c_str(), 0) != 0) {
+        Fail("it could not be replaced", LastError("rename", name_));
     }
     ForgetTemp();
 }
 
 void ReplacingFile::CloseFile() {
-    if (calls_.close(std::exchange(fd_, -1)) != 0) Fail("closing it failed", errno);
+    if (const Result<void> closed = fd_.Close(); !closed) Fail("closing it failed", closed.Error());
 }
 
 void ReplacingFile::ForgetTemp() {
-    ForgetPendingName(folder_, temp_);
+    ForgetPendingName(folder_.Get(), temp_);
     temp_.clear();
 }
 
@@ -354,11 +346,12 @@ void ReplacingFile::ForgetTemp() {
 // synced, and some file systems sync no folders (EINVAL, ENOTSUP); the list is
 // in place all the same.
 void ReplacingFile::SyncFolder() {
-    const int folder = calls_.openat(folder_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    UniqueFd folder(calls_.openat(folder_.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0),
+                    calls_.close);
     Discard();
-    if (folder < 0) return;
-    const int err = calls_.syncFolder(folder) == 0 ? 0 : errno;
-    calls_.close(folder);
+    if (!folder) return;
+    const int err = calls_.syncFolder(folder.Get()) == 0 ? 0 : errno;
+    folder.Reset();
     if (err != 0 && err != EINVAL && err != EOPNOTSUPP) {
         throw WriteFailure(CannotWrite(target_) +
                            "the list was written, but storing its name on disk failed (" +
@@ -366,23 +359,23 @@ void ReplacingFile::SyncFolder() {
     }
 }
 
-void ReplacingFile::Fail(const std::string& what, int err) {
+void ReplacingFile::Fail(const std::string& what, const SystemError& error) {
     Discard();
-    throw WriteFailure(CannotWrite(target_) + what + " (" + SystemErrorText(err) + ").");
+    throw WriteFailure(CannotWrite(target_) + what + " (" + SystemErrorText(error.code) + ").");
 }
 
 void ReplacingFile::Discard() {
-    if (fd_ >= 0) calls_.close(std::exchange(fd_, -1));
+    fd_.Reset();
     if (claimed_) {
-        calls_.unlink(folder_, name_.c_str(), 0);
-        ForgetPendingName(folder_, name_);
+        calls_.unlink(folder_.Get(), name_.c_str(), 0);
+        ForgetPendingName(folder_.Get(), name_);
         claimed_ = false;
     }
     if (!temp_.empty()) {
-        calls_.unlink(folder_, temp_.c_str(), 0);
+        calls_.unlink(folder_.Get(), temp_.c_str(), 0);
         ForgetTemp();
     }
-    if (folder_ >= 0) calls_.close(std::exchange(folder_, -1));
+    folder_.Reset();
 }
 
 }  // namespace doze

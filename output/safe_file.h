@@ -6,33 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "output/file_calls.h"
 #include "output/list_sink.h"
 #include "output/write_target.h"
+#include "search/result.h"
+#include "search/unique_fd.h"
 
 namespace doze {
-
-// The system calls the replacement makes, so tests can make them fail.
-struct FileCalls {
-    // The target's folder (O_PATH), opened without following a link on the way.
-    int (*openFolder)(const char* path);
-    // Opens an unnamed file (O_TMPFILE, for reading and writing) in the folder
-    // open as the first argument; EOPNOTSUPP, EISDIR or EINVAL mean a hidden
-    // temporary file instead.
-    int (*openUnnamed)(int folder, mode_t mode);
-    int (*openat)(int folder, const char* name, int flags, mode_t mode);
-    int (*stat)(int folder, const char* name, struct stat* st, int flags);  // fstatat
-    int (*fchown)(int, uid_t, gid_t);
-    int (*fchmod)(int, mode_t);
-    ssize_t (*write)(int, const void*, size_t);
-    ssize_t (*pread)(int, void*, size_t, off_t);
-    int (*fsync)(int);  // of the new file
-    int (*close)(int);
-    int (*link)(int, const char*, int, const char*, int);             // linkat
-    int (*rename)(int, const char*, int, const char*, unsigned int);  // renameat2
-    int (*unlink)(int, const char*, int);                             // unlinkat
-    int (*syncFolder)(int);  // fsync of the target's folder once the name is given
-};
-const FileCalls& SystemFileCalls();
 
 // Asked, with the target as the caller named it, whether a file that has
 // appeared there since the user was asked may be replaced.
@@ -57,7 +37,8 @@ void CheckWritable(const std::string& target, const FileCalls& calls = SystemFil
 // regular file is refused.
 // An empty `consent` means the caller may replace the target. Otherwise the
 // target did not exist when the user was asked: a file there at Commit is
-// replaced only when consent says so, else TargetAppeared is thrown. Where
+// replaced only when consent says so, else Commit drops the list and gives
+// Committed::TargetKept. Where
 // the file system can neither link nor rename without replacing, the new name
 // is claimed with an empty file made only where nothing has that name, and the
 // list is renamed over it.
@@ -73,17 +54,18 @@ class ReplacingFile : public BufferedSink {
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-    void Commit() override;
+    Committed Commit() override;
     std::string Name() const override { return target_; }
 
   private:
-    [[noreturn]] void Fail(const std::string& what, int err);
+    [[noreturn]] void Fail(const std::string& what, const SystemError& error);
+    void Prepare();
     void Deliver(std::string_view bytes) override;
     void SetOwnerAndMode();
-    int MakeHiddenName(const std::function<int(const char*)>& make);
-    int MakeHiddenFile();
-    int LinkUnnamed(const char* name);
-    void BecomeNamed(int err);
+    Result<void> MakeHiddenName(const std::function<Result<void>(const char*)>& make);
+    UniqueFd MakeHiddenFile();
+    Result<void> LinkUnnamed(const char* name);
+    void BecomeNamed(const SystemError& cause);
     bool NameWithoutReplacing();
     bool ClaimAndRename();
     void NameReplacing();
@@ -100,8 +82,8 @@ class ReplacingFile : public BufferedSink {
     mode_t mode_ = 0;
     uid_t owner_ = static_cast<uid_t>(-1);  // to give the file; -1: this user
     gid_t group_ = static_cast<gid_t>(-1);
-    int folder_ = -1;
-    int fd_ = -1;
+    UniqueFd folder_;  // the target's folder
+    UniqueFd fd_;      // the file written, until it is closed
     bool unnamed_ = false;
     bool replace_ = false;  // replace at once, without trying to keep what is there
     bool claimed_ = false;  // name_ is an empty file of ours, to go on failure

@@ -16,11 +16,4 @@ class SizeConversionFailure : public WriteFailure {
     using WriteFailure::WriteFailure;
 };
 
-// The target appeared while the list was being written, and the user did not
-// agree to replace it; the new list was dropped.
-class TargetAppeared : public WriteFailure {
-  public:
-    using WriteFailure::WriteFailure;
-};
-
 }  // namespace doze

@@ -1,5 +1,6 @@
 #include "output/write_target.h"
 
+#include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,9 +20,9 @@ constexpr int kMaxLinks = 40;
 // The kernel's rule for protected links: a link in a sticky, world-writable
 // folder is followed only for its owner or the folder's owner, so that no one
 // can plant a link in /tmp that steers another user's write.
-bool MayFollow(const std::string& link, const struct stat& linkStat) {
+bool MayFollow(const std::string& link, const struct stat& linkStat, const FileCalls& calls) {
     struct stat folder {};
-    if (::stat(FolderOf(link).c_str(), &folder) != 0) return false;
+    if (calls.stat(AT_FDCWD, FolderOf(link).c_str(), &folder, 0) != 0) return false;
     const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
     return !shared || linkStat.st_uid == ::geteuid() || linkStat.st_uid == folder.st_uid;
 }
@@ -49,12 +50,13 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-bool TargetExists(const std::string& path) {
+bool TargetExists(const std::string& path, const FileCalls& calls) {
     struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return calls.stat(AT_FDCWD, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+           !S_ISDIR(st.st_mode);
 }
 
-std::string ResolveWriteTarget(const std::string& path) {
+std::string ResolveWriteTarget(const std::string& path, const FileCalls& calls) {
     // `done` holds no link: each name is added once it is known to be none,
     // and a link's text takes its place in what is left to go.
     if (path.empty()) return path;
@@ -65,11 +67,12 @@ std::string ResolveWriteTarget(const std::string& path) {
         if (name == ".") continue;
         const std::string current = done.empty() ? name : AddBackslash(done) + name;
         struct stat st {};
-        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        if (calls.stat(AT_FDCWD, current.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISLNK(st.st_mode)) {
             done = current;
             continue;
         }
-        if (!MayFollow(current, st)) {
+        if (!MayFollow(current, st, calls)) {
             throw WriteFailure(
                 "Cannot write " + QuotedMessagePath(path) + ": " +
                 (current == path ? "it is" : "it leads to " + QuotedMessagePath(current) + ",") +
@@ -77,7 +80,8 @@ std::string ResolveWriteTarget(const std::string& path) {
         }
         std::vector<char> target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) +
                                  1);
-        const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+        const ssize_t length =
+            calls.readlink(AT_FDCWD, current.c_str(), target.data(), target.size());
         if (++hops > kMaxLinks) {
             throw WriteFailure("Cannot write " + QuotedMessagePath(path) + ": " +
                                SystemErrorText(ELOOP) + ".");

@@ -31,27 +31,24 @@ void ReadFileFacts(int fd, std::string_view name, std::int64_t length,
 bool CollectOpened(const FolderListing& listing, const ListedEntry& item,
                    const AudioReadOptions& options, std::string& entry, EntryBatch& out,
                    FileDetails& details) {
-    const int fd = listing.OpenFile(item, false);
-    if (fd < 0) return false;
+    const Result<UniqueFd> file = listing.OpenFile(item, false);
+    if (!file) return false;
     struct stat st {};
-    const ListingCalls& calls = listing.Calls();
-    const bool regular = calls.fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (regular) {
+    if (listing.Calls().fstat(file->Get(), &st) == 0 && S_ISREG(st.st_mode)) {
         entry.assign(item.name);
         entry.push_back('|');
         entry.append(std::to_string(st.st_size));
         out.Add(entry);
-        ReadFileFacts(fd, item.name, st.st_size, options, details);
+        ReadFileFacts(file->Get(), item.name, st.st_size, options, details);
     }
-    calls.close(fd);
     return true;
 }
 
 }  // namespace
 
-void CollectFolderFiles(const std::string& folder, const std::string& pattern,
-                        const FolderListing& listing, const AudioReadOptions* audio,
-                        EntryBatch& out, FileDetails& details) {
+Result<void> CollectFolderFiles(const std::string& folder, const std::string& pattern,
+                                const FolderListing& listing, const AudioReadOptions* audio,
+                                EntryBatch& out, FileDetails& details) {
     std::string entry;
     for (const ListedEntry& item : listing.Entries()) {
         if (item.type == EntryType::Folder || item.type == EntryType::Other) continue;
@@ -60,37 +57,33 @@ void CollectFolderFiles(const std::string& folder, const std::string& pattern,
             CollectOpened(listing, item, *audio, entry, out, details)) {
             continue;
         }
-        const LengthQuery length = listing.QueryLength(item);
-        switch (length.outcome) {
-            case LengthQuery::Regular:
-                break;
-            case LengthQuery::NotRegular:
-                continue;
-            case LengthQuery::Vanished:
-            case LengthQuery::Failed:
-                if (!IsTheFilesFault(length.error)) {
-                    throw SearchFailure("Cannot read the length of \"" + AddBackslash(folder) +
-                                        std::string(item.name) +
-                                        "\": " + SystemErrorText(length.error) + ".");
-                }
-                details.problems.push_back({std::string(item.name), SystemErrorText(length.error)});
-                continue;
+        const Result<std::optional<std::int64_t>> length = listing.QueryLength(item);
+        if (!length) {
+            const int err = length.Error().code;
+            if (!IsTheFilesFault(err)) {
+                return SystemError{err, AddBackslash(folder).append(item.name),
+                                   "read the length of"};
+            }
+            details.problems.push_back({std::string(item.name), SystemErrorText(err)});
+            continue;
         }
+        if (!*length) continue;  // no regular file
         entry.assign(item.name);
         entry.push_back('|');
-        entry.append(std::to_string(length.length));
+        entry.append(std::to_string(**length));
         out.Add(entry);
         if (audio == nullptr) continue;
-        const int fd = listing.OpenFile(item, true);
-        if (fd < 0) {
-            details.problems.push_back({std::string(item.name), "its audio facts cannot be read (" +
-                                                                    SystemErrorText(errno) + ")"});
+        const Result<UniqueFd> file = listing.OpenFile(item, true);
+        if (!file) {
+            details.problems.push_back(
+                {std::string(item.name),
+                 "its audio facts cannot be read (" + SystemErrorText(file.Error().code) + ")"});
             details.audio.emplace_back();
             continue;
         }
-        ReadFileFacts(fd, item.name, length.length, *audio, details);
-        listing.Calls().close(fd);
+        ReadFileFacts(file->Get(), item.name, **length, *audio, details);
     }
+    return {};
 }
 
 }  // namespace doze

@@ -5,6 +5,7 @@
 #include "audio/audio_facts.h"
 #include "search/dir_listing.h"
 #include "search/entry_batch.h"
+#include "search/result.h"
 
 namespace doze {
 
@@ -29,10 +30,11 @@ struct FileDetails {
 // leads where this user may not look) is left out and told in
 // details.problems. With `audio`, each collected file is opened once and its
 // audio facts go to details.audio (empty facts and a problem when it cannot be
-// read). Throws SearchFailure for any other failed length query (a device
-// error), with the entries before it already in `out`.
-void CollectFolderFiles(const std::string& folder, const std::string& pattern,
-                        const FolderListing& listing, const AudioReadOptions* audio,
-                        EntryBatch& out, FileDetails& details);
+// read). Any other failed length query (a device error) ends the folder's
+// collection: it is the failure given, its path the file's, with the entries
+// before it already in `out`.
+Result<void> CollectFolderFiles(const std::string& folder, const std::string& pattern,
+                                const FolderListing& listing, const AudioReadOptions* audio,
+                                EntryBatch& out, FileDetails& details);
 
 }  // namespace doze

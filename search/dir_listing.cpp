@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 #include "search/pattern.h"
 
@@ -36,51 +37,42 @@ EntryType TypeFromDirent(unsigned char type) {
 
 }  // namespace
 
-FolderListing::~FolderListing() {
-    Close();
-}
-
-bool FolderListing::Open(const std::string& path) {
+Result<void> FolderListing::Open(const std::string& path) {
     FolderRoute route;
     route.Start(path);
     return Open(route);
 }
 
-bool FolderListing::Open(FolderRoute& route) {
+Result<void> FolderListing::Open(FolderRoute& route) {
     Close();
     names_.Clear();
     kept_.Clear();
     otherCount_ = otherNameBytes_ = 0;
-    error_ = 0;
-    bool changed = false;
-    fd_ = OpenRoute(calls_, route, id_, changed);
-    ownsFd_ = true;
-    if (fd_ < 0) {
-        error_ = errno;
-        outcome_ = changed ? ListingOutcome::Changed : ListingOutcome::NotListed;
-        return false;
-    }
-    Read();
-    if (outcome_ == ListingOutcome::NotListed) {
+    cutShort_.reset();
+    Result<OpenedFolder> opened = OpenRoute(calls_, route);
+    if (!opened) return opened.Error();
+    own_ = std::move(opened->fd);
+    fd_ = own_.Get();
+    id_ = opened->id;
+    if (Result<void> read = Read(); !read) {
         Close();
-        return false;
+        return read;
     }
-    ownsFd_ = !route.Hold(calls_, fd_);
-    return true;
+    route.Hold(own_);
+    return {};
 }
 
-void FolderListing::Read() {
+Result<void> FolderListing::Read() {
     // The entries are read straight from the descriptor, which stays open
     // for the looks and the length queries until Close.
     alignas(8) static thread_local char buffer[1 << 15];
-    outcome_ = ListingOutcome::Listed;
     for (bool first = true, more = true; more; first = false) {
         const ssize_t got = calls_.getdents64(fd_, buffer, sizeof buffer);
         if (got == 0) break;
         if (got < 0) {
             // An error part-way is no end of the listing: what came before stays.
-            error_ = errno;
-            outcome_ = first ? ListingOutcome::NotListed : ListingOutcome::ListedInPart;
+            if (first) return LastError("getdents64");
+            cutShort_ = LastError("getdents64");
             break;
         }
         for (ssize_t at = 0; at < got && more;) {
@@ -92,15 +84,13 @@ void FolderListing::Read() {
             if (name == "." || name == "..") continue;
             more = Keep(name, d->d_type);
         }
-        if (!more) {
-            error_ = EOVERFLOW;  // more names than one listing holds
-            outcome_ = ListingOutcome::ListedInPart;
-        }
+        if (!more) cutShort_ = SystemError{EOVERFLOW, {}, "keep the names"};
     }
     const char* names = names_.data();
     std::sort(kept_.data(), kept_.data() + kept_.size(), [names](const Kept& a, const Kept& b) {
         return ListingLess({names + a.at, a.length}, {names + b.at, b.length});
     });
+    return {};
 }
 
 bool FolderListing::Keep(std::string_view name, unsigned char type) {
@@ -129,37 +119,33 @@ bool FolderListing::Keep(std::string_view name, unsigned char type) {
 
 ListedEntry FolderListing::At(std::size_t i) const {
     const Kept& k = kept_[i];
-    return ListedEntry{{names_.data() + k.at, k.length}, k.type, {}, 0};
+    return ListedEntry{{names_.data() + k.at, k.length}, k.type};
 }
 
-void FolderListing::Look(ListedEntry& entry) const {
+Result<FolderId> FolderListing::Look(const std::string& name) const {
     struct stat st {};
-    if (calls_.fstatat(fd_, entry.name.data(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        entry.lookError = errno;
-        return;
-    }
-    entry.lookError = S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
-    entry.id = FolderId{st.st_dev, st.st_ino};
+    if (calls_.fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return LastError("look");
+    if (!S_ISDIR(st.st_mode)) return SystemError{ENOTDIR, {}, "look"};
+    return FolderId{st.st_dev, st.st_ino};
 }
 
-LengthQuery FolderListing::QueryLength(const ListedEntry& entry) const {
+Result<std::optional<std::int64_t>> FolderListing::QueryLength(const ListedEntry& entry) const {
     struct stat st {};
-    if (calls_.fstatat(fd_, entry.name.data(), &st, 0) != 0) {
-        const int err = errno;
-        if (err == ENOENT || err == ELOOP || err == ENOTDIR) return {LengthQuery::Vanished, 0, err};
-        return {LengthQuery::Failed, 0, err};
-    }
-    if (!S_ISREG(st.st_mode)) return {LengthQuery::NotRegular};
-    return {LengthQuery::Regular, static_cast<std::int64_t>(st.st_size)};
+    if (calls_.fstatat(fd_, entry.name.data(), &st, 0) != 0) return LastError("stat", entry.name);
+    if (!S_ISREG(st.st_mode)) return std::optional<std::int64_t>();
+    return std::optional<std::int64_t>(st.st_size);
 }
 
-int FolderListing::OpenFile(const ListedEntry& entry, bool followLinks) const {
+Result<UniqueFd> FolderListing::OpenFile(const ListedEntry& entry, bool followLinks) const {
     const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW);
-    return calls_.openat(fd_, entry.name.data(), flags);  // the name ends in a NUL
+    UniqueFd file(calls_.openat(fd_, entry.name.data(), flags),
+                  calls_.close);  // the name ends in a NUL
+    if (!file) return LastError("open", entry.name);
+    return file;
 }
 
 void FolderListing::Close() {
-    if (fd_ >= 0 && ownsFd_) calls_.close(fd_);
+    own_.Reset();
     fd_ = -1;
 }
 

@@ -5,11 +5,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "search/folder_route.h"
 #include "search/raw_buffer.h"
+#include "search/result.h"
+#include "search/unique_fd.h"
 
 namespace doze {
 
@@ -17,31 +20,9 @@ namespace doze {
 enum class EntryType : std::uint8_t { Folder, File, Link, Other };
 
 struct ListedEntry {
-    // For an entry of a listing: its name there, valid while the listing
-    // is, with a NUL after it.
+    // Its name in the listing, valid while the listing is, with a NUL after it.
     std::string_view name;
     EntryType type;
-    // For a folder that was looked at (FolderListing::Look): what stands
-    // under its name, links not followed (for a mount point, the root mounted
-    // there). lookError is 0 when `id` holds it, ENOTDIR when it is no folder
-    // any more, else the errno of the look.
-    FolderId id;
-    int lookError = 0;
-};
-
-// Result of a length query on one listed entry.
-struct LengthQuery {
-    enum Outcome { Regular, NotRegular, Vanished, Failed } outcome;
-    std::int64_t length = 0;  // for Regular
-    int error = 0;            // errno, for Vanished and Failed
-};
-
-// How much of a folder could be read.
-enum class ListingOutcome {
-    Listed,
-    ListedInPart,  // reading failed part-way; the entries before are kept
-    NotListed,     // it could not be opened or nothing of it could be read
-    Changed,       // not the folder recorded for it: a link, a file, another folder
 };
 
 // One folder's listing, read at Open piece by piece and kept in listing
@@ -54,24 +35,23 @@ class FolderListing {
     explicit FolderListing(const ListingCalls& calls = SystemListingCalls()) : calls_(calls) {}
     FolderListing(const FolderListing&) = delete;
     FolderListing& operator=(const FolderListing&) = delete;
-    ~FolderListing();
 
     // Keeps, besides the folders, only the files and links whose names match
     // `pattern` (see MatchesPattern); until it is called, everything is kept.
     void KeepOnly(std::string_view pattern) { pattern_ = pattern, filtered_ = true; }
 
-    // Opens and reads the folder `path`, links followed. False when nothing of
-    // it can be listed (Error() then gives errno); "." and ".." are not part
-    // of the listing. A read that fails part-way keeps what came before it and
-    // gives true with Outcome() ListedInPart.
-    bool Open(const std::string& path);
-    // The same for the folder at the end of `route` (see OpenRoute); false
-    // also when it is not the folder recorded for it (Outcome() Changed). The
-    // route may keep the folder open after Close (FolderRoute::Hold).
-    bool Open(FolderRoute& route);
+    // Opens and reads the folder `path`, links followed; the failure when
+    // nothing of it can be listed. "." and ".." are not part of the listing.
+    // A read that fails part-way keeps what came before it (CutShort()).
+    Result<void> Open(const std::string& path);
+    // The same for the folder at the end of `route` (see OpenRoute, whose
+    // failures it gives). The route may keep the folder open after Close
+    // (FolderRoute::Hold).
+    Result<void> Open(FolderRoute& route);
 
-    ListingOutcome Outcome() const { return outcome_; }
-    int Error() const { return error_; }
+    // The failure that ended the listing part-way (EOVERFLOW: more names
+    // than one listing holds); none when the folder was listed whole.
+    const std::optional<SystemError>& CutShort() const { return cutShort_; }
     FolderId Id() const { return id_; }
 
     // The entries kept, in listing order.
@@ -81,21 +61,22 @@ class FolderListing {
     std::size_t OtherCount() const { return otherCount_; }
     std::size_t OtherNameBytes() const { return otherNameBytes_; }
 
-    // Looks at the folder `entry` of this listing while it is open, links not
-    // followed, and fills in its id and lookError. An automount point is
-    // looked at as its opening will find it: mounted.
-    void Look(ListedEntry& entry) const;
+    // Looks at the folder `name` (an entry of this listing) while it is
+    // open, links not followed: what stands under its name (for a mount
+    // point, the root mounted there; an automount point is looked at as its
+    // opening will find it, mounted). ENOTDIR when it is no folder any more.
+    // Allocates nothing, not even for a failure: the caller knows the name.
+    Result<FolderId> Look(const std::string& name) const;
 
     // The length of `entry`, an entry of this listing, following links,
-    // looked up relative to this folder while it is open. Names that no longer
-    // lead to anything (removed, dangling or looping links, a link through a
-    // file) give Vanished.
-    LengthQuery QueryLength(const ListedEntry& entry) const;
+    // looked up relative to this folder while it is open; none for what is
+    // not a regular file.
+    Result<std::optional<std::int64_t>> QueryLength(const ListedEntry& entry) const;
 
     // Opens `entry` for reading, without waiting (a FIFO does not block) and
     // without becoming the controlling terminal, links followed or (ELOOP)
-    // refused; the descriptor, or -1 with errno set. The caller closes it.
-    int OpenFile(const ListedEntry& entry, bool followLinks) const;
+    // refused.
+    Result<UniqueFd> OpenFile(const ListedEntry& entry, bool followLinks) const;
     const ListingCalls& Calls() const { return calls_; }
 
     void Close();
@@ -108,17 +89,16 @@ class FolderListing {
         EntryType type;
     };
 
-    void Read();
+    Result<void> Read();
     bool Keep(std::string_view name, unsigned char type);
     ListedEntry At(std::size_t i) const;
 
     const ListingCalls& calls_;
     std::string pattern_;
     bool filtered_ = false;
-    int fd_ = -1;
-    bool ownsFd_ = true;
-    int error_ = 0;
-    ListingOutcome outcome_ = ListingOutcome::NotListed;
+    UniqueFd own_;  // the folder, unless the route keeps it
+    int fd_ = -1;   // the folder, while it is open
+    std::optional<SystemError> cutShort_;
     FolderId id_;
     RawBuffer<char> names_;  // each kept name followed by a NUL
     RawBuffer<Kept> kept_;

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "search/listing_calls.h"
+#include "search/result.h"
+#include "search/unique_fd.h"
 
 namespace doze {
 
@@ -38,13 +40,12 @@ class FolderRoute {
         std::size_t end;
         FolderId id;
         std::uint64_t key = 0;
-        int fd = -1;  // open, and kept by the route, or -1
+        UniqueFd held;  // open and kept by the route, or none
     };
 
     FolderRoute() = default;
     FolderRoute(const FolderRoute&) = delete;
     FolderRoute& operator=(const FolderRoute&) = delete;
-    ~FolderRoute() { Truncate(0); }
 
     // Starts the route at the root `root`, a path of any length.
     void Start(std::string_view root, std::uint64_t key = 0);
@@ -61,10 +62,10 @@ class FolderRoute {
 
     // How many folders it keeps open at most; 0 (the default): none.
     void HoldUpTo(std::size_t most) { holdMost_ = most; }
-    // Keeps `fd`, the last folder's descriptor, open for later routes, closing
-    // the highest one held when that makes too many; false (and nothing done)
-    // when it keeps none.
-    bool Hold(const ListingCalls& calls, int fd);
+    // Takes `fd`, the last folder's descriptor, over to keep it open for
+    // later routes, closing the highest one held when that makes too many;
+    // false (and `fd` left as it is) when it keeps none.
+    bool Hold(UniqueFd& fd);
     // Closes every folder it keeps open.
     void DropHeld();
     std::size_t Held() const { return held_.size(); }
@@ -81,19 +82,29 @@ class FolderRoute {
     std::unordered_map<FolderId, std::uint32_t, FolderIdHash> deepIds_;
     std::size_t holdMost_ = 0;
     std::vector<std::size_t> held_;  // the steps kept open, the highest first
-    const ListingCalls* holdCalls_ = nullptr;
 };
 
-// Opens the folder at the end of `route` for reading; its identity goes to
-// `opened`. The root is opened following links, every folder below it not
-// following a link in its place. The way is opened below the deepest folder
-// the route keeps open above its end, else from the root's path; a path too
-// long for one call is opened piece by piece, each piece relative to the one
-// before, whose descriptor is closed at once. When the route goes below the
-// root, the folder opened and each folder at which the path is cut must be
-// the ones recorded. Returns the descriptor, or -1 with errno set; `changed`
-// then tells that a folder on the way is now a link, no folder, or another
-// folder than recorded.
-int OpenRoute(const ListingCalls& calls, const FolderRoute& route, FolderId& opened, bool& changed);
+// The folder at the end of a route, open for reading, and its identity.
+struct OpenedFolder {
+    UniqueFd fd;
+    FolderId id;
+};
+
+// Opens the folder at the end of `route` for reading. The root is opened
+// following links, every folder below it not following a link in its place.
+// The way is opened below the deepest folder the route keeps open above its
+// end, else from the root's path; a path too long for one call is opened
+// piece by piece, each piece relative to the one before, whose descriptor is
+// closed at once. When the route goes below the root, the folder opened and
+// each folder at which the path is cut must be the ones recorded. A failure
+// for which RouteChanged is true tells that a folder on the way is now a
+// link, no folder, or another folder than recorded.
+Result<OpenedFolder> OpenRoute(const ListingCalls& calls, const FolderRoute& route);
+
+// The operation of a route's failure that says a folder on the way changed.
+inline constexpr char kFolderChanged[] = "find the folder recorded";
+inline bool RouteChanged(const SystemError& error) {
+    return error.operation == kFolderChanged;
+}
 
 }  // namespace doze

@@ -11,10 +11,15 @@ FolderScan ScanFolder(FolderRoute& route, const std::string& pattern,
     FolderScan scan;
     FolderListing listing(calls);
     listing.KeepOnly(pattern);
-    const bool opened = listing.Open(route);
-    scan.outcome = listing.Outcome();
-    scan.error = listing.Error();
-    if (!opened) return scan;
+    if (const Result<void> opened = listing.Open(route); !opened) {
+        scan.outcome =
+            RouteChanged(opened.Error()) ? ListingOutcome::Changed : ListingOutcome::NotListed;
+        scan.error = opened.Error().code;
+        return scan;
+    }
+    const std::optional<SystemError>& cutShort = listing.CutShort();
+    scan.outcome = cutShort ? ListingOutcome::ListedInPart : ListingOutcome::Listed;
+    scan.error = cutShort ? cutShort->code : 0;
     scan.id = listing.Id();
     if (route.Repeats(scan.id)) {
         scan.metAgain = true;
@@ -25,11 +30,10 @@ FolderScan ScanFolder(FolderRoute& route, const std::string& pattern,
     // of at most 20 characters; what is not used goes back after.
     const std::size_t files = listing.OtherCount();
     scan.fileEntries.Reserve(files, listing.OtherNameBytes() + files * 21);
-    try {
-        CollectFolderFiles(route.Path(), pattern, listing, audio, scan.fileEntries,
-                           scan.fileDetails);
-    } catch (const SearchFailure& failure) {
-        scan.failure = failure.what();
+    if (Result<void> collected = CollectFolderFiles(route.Path(), pattern, listing, audio,
+                                                    scan.fileEntries, scan.fileDetails);
+        !collected) {
+        scan.failure = collected.Error();
     }
     scan.fileEntries.Truncate(scan.fileEntries.size());
     return scan;

@@ -9,6 +9,14 @@
 
 namespace doze {
 
+// How much of a folder could be read.
+enum class ListingOutcome {
+    Listed,
+    ListedInPart,  // reading failed part-way; the entries before are kept
+    NotListed,     // it could not be opened or nothing of it could be read
+    Changed,       // not the folder recorded for it: a link, a file, another folder
+};
+
 // All that one step of the walk needs from one folder: its matching files as
 // file entries and its subfolders, both in listing order.
 struct FolderScan {
@@ -19,8 +27,8 @@ struct FolderScan {
     FolderId id;
     EntryBatch fileEntries;
     FileDetails fileDetails;  // of the file entries: audio facts, files left out
-    // A length query that failed, after the entries before it: its message.
-    std::optional<std::string> failure;
+    // A length query that failed for the device, after the entries before it.
+    std::optional<SystemError> failure;
 
     // True when what lies below it belongs to the walk.
     bool Entered() const {
@@ -36,9 +44,8 @@ using SubfolderSink = std::function<void(const FolderListing&)>;
 // Lists the folder at the end of `route` once, hands the listing to
 // `subfolders` (when it is set) and collects the files that match `pattern`,
 // with their audio facts when `audio` is given.
-// A folder that is one of those above it on the route is met again. Never
-// throws for the folder's contents: a failed length query is kept in
-// `failure`.
+// A folder that is one of those above it on the route is met again. A failed
+// length query is kept in `failure`.
 FolderScan ScanFolder(FolderRoute& route, const std::string& pattern,
                       const SubfolderSink& subfolders,
                       const ListingCalls& calls = SystemListingCalls(),

@@ -16,15 +16,17 @@ namespace doze {
 // a file system is mounted (or reached under another path).
 class PseudoMountSkip {
   public:
-    // Looks up the device of each mount point in `mountPoints` that is one.
-    explicit PseudoMountSkip(const MountSet& mountPoints);
+    // Looks up the device of each mount point in `mountPoints` that is one,
+    // with `calls`.
+    explicit PseudoMountSkip(const MountSet& mountPoints,
+                             const ListingCalls& calls = SystemListingCalls());
 
     // True when the subfolder `name` of the folder `folder` is passed over
     // by its path.
     bool SkipsPath(const std::string& folder, std::string_view name) const;
-    // True when `sub`, a subfolder (looked at) of a folder on the device
-    // `folderDev`, is passed over by its device. Never allocates.
-    bool SkipsDevice(dev_t folderDev, const ListedEntry& sub) const;
+    // True when `sub`, what the look at a subfolder of a folder on the
+    // device `folderDev` found, is passed over by its device. Never allocates.
+    bool SkipsDevice(dev_t folderDev, const Result<FolderId>& sub) const;
 
   private:
     const MountSet& paths_;

@@ -163,8 +163,7 @@ void TreeScanner::Stop() {
         closing_ = true;
     }
     work_.notify_all();
-    for (const pthread_t helper : helpers_) ::pthread_join(helper, nullptr);
-    helpers_.clear();
+    helpers_.clear();  // each one joined
     route_.DropHeld();
 }
 
@@ -178,8 +177,8 @@ bool TreeScanner::FarAhead() {
     return true;
 }
 
-void TreeScanner::Await(WalkNode& node) {
-    if (Cancelled()) throw SearchCancelled();
+bool TreeScanner::Await(WalkNode& node) {
+    if (Cancelled()) return false;
     Lock lock(mutex_);
     // The folder awaited before is laid down now.
     ahead_ -= std::exchange(lastWeight_, 0);
@@ -191,7 +190,7 @@ void TreeScanner::Await(WalkNode& node) {
         if (node.state == WalkNode::State::Scanned) {
             laid_ += node.weight;
             lastWeight_ = node.weight;
-            return;
+            return true;
         }
         WalkNode* folder = &node;
         if (node.state == WalkNode::State::Claimed) {
@@ -203,7 +202,7 @@ void TreeScanner::Await(WalkNode& node) {
                 awaited_ = &node;
                 done_.wait_for(lock, std::chrono::milliseconds(100));
                 awaited_ = nullptr;
-                if (Cancelled()) throw SearchCancelled();
+                if (Cancelled()) return false;
                 continue;
             }
         } else if (node.state == WalkNode::State::Waiting && node.parent != nullptr) {
@@ -339,15 +338,16 @@ void TreeScanner::ShowChildren(WalkNode& node, FolderRoute& route, const FolderL
     // this thread looks at the next.
     const dev_t dev = listing.Id().dev;
     for (const auto& child : node.children) {
-        ListedEntry look{child->name, EntryType::Folder, {}, 0};
-        listing.Look(look);
-        child->id = look.id;
+        const Result<FolderId> look = listing.Look(child->name);
         WalkNode::State state = WalkNode::State::Waiting;
-        if (look.lookError != 0) {
+        if (look) {
+            child->id = *look;
+        } else {
             // Its parent's listing could not tell what it is: it is not opened.
-            const bool changed = look.lookError == ENOTDIR || look.lookError == ELOOP;
+            const int err = look.Error().code;
+            const bool changed = err == ENOTDIR || err == ELOOP;
             child->scan.outcome = changed ? ListingOutcome::Changed : ListingOutcome::NotListed;
-            child->scan.error = look.lookError;
+            child->scan.error = err;
             state = WalkNode::State::Scanned;
         }
         const bool passed = skip_.SkipsDevice(dev, look);
@@ -507,27 +507,21 @@ bool TreeScanner::StartHelper() {
         mayGrow_ = false;
         return false;
     }
-    pthread_attr_t attributes;
-    pthread_t helper{};
-    bool started = ::pthread_attr_init(&attributes) == 0;
-    if (started) {
-        // A helper's stack need not be large, and costs address space.
-        ::pthread_attr_setstacksize(&attributes, kHelperStack);
-        started = ::pthread_create(
-                      &helper, &attributes,
-                      [](void* scanner) -> void* {
-                          static_cast<TreeScanner*>(scanner)->Help();
-                          return nullptr;
-                      },
-                      this) == 0;
-        ::pthread_attr_destroy(&attributes);
-    }
+    // A helper's stack need not be large, and costs address space.
+    JoiningThread& helper = helpers_.emplace_back();
+    const bool started = helper.Start(
+        kHelperStack,
+        [](void* scanner) -> void* {
+            static_cast<TreeScanner*>(scanner)->Help();
+            return nullptr;
+        },
+        this);
     if (!started) {
         // No thread to be had: the search goes on with those it has.
+        helpers_.pop_back();
         mayGrow_ = false;
         return false;
     }
-    helpers_.push_back(helper);
     if (++live_ == most_) mayGrow_ = false;
     return true;
 }

@@ -1,6 +1,4 @@
 #pragma once
-#include <pthread.h>
-
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "search/folder_scan.h"
+#include "search/joining_thread.h"
 #include "search/pseudo_skip.h"
 #include "search/walker.h"
 
@@ -66,8 +65,8 @@ using WalkTree = std::unique_ptr<WalkNode, WalkTreeDeleter>;
 class TreeScanner {
   public:
     // With `audio`, each collected file's audio facts are read as it is
-    // found; with `cancel`, the helpers stop and Await throws SearchCancelled
-    // once it says the search is cancelled.
+    // found; with `cancel`, the helpers stop and Await gives false once it
+    // says the search is cancelled.
     TreeScanner(std::string pattern, const PseudoMountSkip& skip, std::int64_t capacity,
                 const ListingCalls& calls, const AudioReadOptions* audio = nullptr,
                 const SearchProgress* cancel = nullptr);
@@ -82,9 +81,10 @@ class TreeScanner {
     void Start(int first, int most);
     // Sees that `node` is listed: waits while a helper lists it, lists it on
     // this thread when no helper took it (alone when a helper found no
-    // descriptor for it, or when this thread finds none). Throws what listing
-    // it here throws.
-    void Await(WalkNode& node);
+    // descriptor for it, or when this thread finds none). False, with `node`
+    // not listed, once the search is cancelled. Throws what listing it here
+    // throws (out of memory).
+    bool Await(WalkNode& node);
     // Frees the children of `node`, all of them laid down.
     void Release(WalkNode& node);
     // Ends the helpers and waits for them.
@@ -129,16 +129,16 @@ class TreeScanner {
     bool FarAhead();
 
     std::mutex mutex_;
-    std::condition_variable work_;  // helpers wait here for folders
-    std::condition_variable done_;  // the walk waits here for a folder or for quiet
-    WalkNode* newest_ = nullptr;    // the list of nodes with children to give
-    std::vector<pthread_t> helpers_;
-    std::size_t most_ = 0;     // helpers at most
-    std::size_t live_ = 0;     // helpers running
-    std::size_t waiting_ = 0;  // shown folders waiting for a thread
-    int busy_ = 0;             // helpers listing a folder
-    int holding_ = 0;          // helpers keeping folders open
-    bool heldBack_ = false;    // a helper waits for the walk to catch up
+    std::condition_variable work_;        // helpers wait here for folders
+    std::condition_variable done_;        // the walk waits here for a folder or for quiet
+    WalkNode* newest_ = nullptr;          // the list of nodes with children to give
+    std::vector<JoiningThread> helpers_;  // joined by Stop, else as they go
+    std::size_t most_ = 0;                // helpers at most
+    std::size_t live_ = 0;                // helpers running
+    std::size_t waiting_ = 0;             // shown folders waiting for a thread
+    int busy_ = 0;                        // helpers listing a folder
+    int holding_ = 0;                     // helpers keeping folders open
+    bool heldBack_ = false;               // a helper waits for the walk to catch up
     std::atomic<bool> mayGrow_{false};
     bool solo_ = false;  // the walk lists a folder alone
     bool closing_ = false;

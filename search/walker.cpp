@@ -39,21 +39,24 @@ void AppendFiles(SearchState& state, WalkNode& node, const std::string& path,
         for (AudioFacts& facts : details.audio) state.FoundAudio.push_back(std::move(facts));
     }
     details = FileDetails{};
-    if (node.scan.failure) throw SearchFailure(*node.scan.failure);
+    if (const std::optional<SystemError>& failure = node.scan.failure) {
+        throw SearchFailure("Cannot read the length of \"" + failure->path +
+                            "\": " + SystemErrorText(failure->code) + ".");
+    }
 }
 
 // Lays the tree down into the found-file list in walk order while the
 // scanner lists it, building each folder's path as its entry is made, and
 // frees each folder's children once all below them is in the list.
-void AppendTree(SearchParams& params, SearchState& state, TreeScanner& scanner, WalkNode& root,
-                SearchProgress* progress, bool rootMustBeListed) {
-    scanner.Await(root);
+SearchEnd AppendTree(SearchParams& params, SearchState& state, TreeScanner& scanner, WalkNode& root,
+                     SearchProgress* progress, bool rootMustBeListed) {
+    if (!scanner.Await(root)) return SearchEnd::Cancelled;
     if (rootMustBeListed && root.scan.outcome == ListingOutcome::NotListed) {
         throw SearchFailure("Cannot list \"" + root.name + "\": " + NotListedCause(root.scan) +
                             ".");
     }
     Report(progress, root.name, root.scan);
-    if (!root.scan.Entered()) return;
+    if (!root.scan.Entered()) return SearchEnd::Complete;
     const bool audio = params.Audio.has_value();
     AppendFiles(state, root, root.name, progress, audio);
     const std::int64_t most = static_cast<std::int64_t>(state.FoundList.UpperBound()) + 1;
@@ -77,7 +80,7 @@ void AppendTree(SearchParams& params, SearchState& state, TreeScanner& scanner, 
         AppendToPath(path, child.name);
         params.Path = path;
         AppendEntry(state, path);
-        scanner.Await(child);
+        if (!scanner.Await(child)) return SearchEnd::Cancelled;
         Report(progress, path, child.scan);
         if (progress != nullptr) {
             progress->EntriesFound(static_cast<std::int32_t>(std::min(scanner.Found(), most)));
@@ -87,6 +90,7 @@ void AppendTree(SearchParams& params, SearchState& state, TreeScanner& scanner, 
             stack.push_back(Level{&child, 0, path.size()});
         }
     }
+    return SearchEnd::Complete;
 }
 
 }  // namespace
@@ -96,25 +100,29 @@ int DefaultSearchThreads() {
     return cores >= 2 ? 2 : 1;
 }
 
-void SearchFolder(SearchParams& params, SearchState& state, const MountSet& skip,
-                  SearchProgress* progress, int threads, bool rootMustBeListed,
-                  const ListingCalls& calls) {
+SearchEnd SearchFolder(SearchParams& params, SearchState& state, const MountSet& skip,
+                       SearchProgress* progress, int threads, bool rootMustBeListed,
+                       const ListingCalls& calls) {
     const WalkTree root(new WalkNode);
     root->name = params.Path;
-    const PseudoMountSkip pseudo(skip);
+    const PseudoMountSkip pseudo(skip, calls);
     // Made after the tree and so ended before it is freed.
     TreeScanner scanner(params.Pattern, pseudo,
                         static_cast<std::int64_t>(state.FoundList.UpperBound()) - state.FoundCount,
                         calls, params.Audio ? &*params.Audio : nullptr, progress);
     scanner.Start(DefaultSearchThreads(), std::max(threads, 1));
-    AppendTree(params, state, scanner, *root, progress, rootMustBeListed);
+    const SearchEnd end = AppendTree(params, state, scanner, *root, progress, rootMustBeListed);
     scanner.Stop();
-    if (progress != nullptr) progress->EntriesFound(state.FoundCount);
+    if (progress != nullptr && end == SearchEnd::Complete) {
+        progress->EntriesFound(state.FoundCount);
+    }
+    return end;
 }
 
-void RunSearch(SearchParams& params, SearchState& state, SearchProgress* progress,
-               bool rootMustBeListed) {
-    SearchFolder(params, state, LoadPseudoMounts(), progress, kMostSearchThreads, rootMustBeListed);
+SearchEnd RunSearch(SearchParams& params, SearchState& state, SearchProgress* progress,
+                    bool rootMustBeListed) {
+    return SearchFolder(params, state, LoadPseudoMounts(), progress, kMostSearchThreads,
+                        rootMustBeListed);
 }
 
 }  // namespace doze

@@ -28,9 +28,10 @@ class SearchProgress {
     virtual bool Cancelled() const { return false; }
 };
 
-// Thrown by a search whose SearchProgress::Cancelled() turned true: the walk
-// stopped at the next folder, and what it found is no list.
-struct SearchCancelled {};
+// How a search ended that did not fail. Cancelled: SearchProgress::
+// Cancelled() turned true, the walk stopped at the next folder, and what it
+// found is no list.
+enum class SearchEnd { Complete, Cancelled };
 
 // How many threads list folders while the work keeps them busy on the
 // processor: one per core, at most two.
@@ -44,13 +45,14 @@ int DefaultSearchThreads();
 inline constexpr int kMostSearchThreads = 64;
 
 // The one entry point of the search: walks the tree below params.Path into
-// state.FoundList / state.FoundCount, with up to kMostSearchThreads threads.
-// Throws SearchFailure when the list is full or a file's length cannot be
-// read for a device error, and, with `rootMustBeListed`, when params.Path cannot be listed at
-// all ("Cannot list "PATH": CAUSE."); a folder that cannot be listed is
-// otherwise passed over and told to `progress`.
-void RunSearch(SearchParams& params, SearchState& state, SearchProgress* progress = nullptr,
-               bool rootMustBeListed = false);
+// state.FoundList / state.FoundCount, with up to kMostSearchThreads threads,
+// and tells whether it was cancelled. Throws SearchFailure when the list is
+// full or a file's length cannot be read for a device error, and, with
+// `rootMustBeListed`, when params.Path cannot be listed at all ("Cannot list
+// "PATH": CAUSE."); a folder that cannot be listed is otherwise passed over
+// and told to `progress`.
+SearchEnd RunSearch(SearchParams& params, SearchState& state, SearchProgress* progress = nullptr,
+                    bool rootMustBeListed = false);
 
 // Walks the tree below params.Path depth first: each folder's own matching
 // files, then for each subfolder in listing order its folder entry and all
@@ -73,9 +75,10 @@ void RunSearch(SearchParams& params, SearchState& state, SearchProgress* progres
 // it listed open (all threads together at most half the descriptors the
 // process may have), one more while it lists, another for a moment on a path
 // longer than one system call takes. On return params.Path holds the last
-// subfolder entered. `calls` makes the listings.
-void SearchFolder(SearchParams& params, SearchState& state, const MountSet& skip,
-                  SearchProgress* progress = nullptr, int threads = 1,
-                  bool rootMustBeListed = false, const ListingCalls& calls = SystemListingCalls());
+// subfolder entered. `calls` makes the listings and the looks at `skip`.
+SearchEnd SearchFolder(SearchParams& params, SearchState& state, const MountSet& skip,
+                       SearchProgress* progress = nullptr, int threads = 1,
+                       bool rootMustBeListed = false,
+                       const ListingCalls& calls = SystemListingCalls());
 
 }  // namespace doze

@@ -100,7 +100,10 @@ TEST(NameText, CountsMasksAndEscapes) {
 class Memory : public doze::ListSink, public doze::CompletionReporter {
   public:
     void Write(std::string_view bytes) override { text += bytes; }
-    void Commit() override { committed = true; }
+    doze::Committed Commit() override {
+        committed = true;
+        return doze::Committed::Stored;
+    }
     std::string Name() const override { return "memory"; }
     void ListComplete(std::int32_t count) override { counts.push_back(count); }
     std::string text;
@@ -119,7 +122,7 @@ std::pair<Strings, std::int32_t> Write(doze::ListFormat format, const std::strin
     Memory memory;
     std::pair<Strings, std::int32_t> written{{}, -1};
     try {
-        written.second = WriteList(format, {root, &list, "."}, memory, memory);
+        written.second = *WriteList(format, {root, &list, "."}, memory, memory);
     } catch (const doze::WriteFailure&) {
         EXPECT_TRUE(!memory.committed && memory.counts.empty());
         return written;

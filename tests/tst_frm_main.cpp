@@ -86,8 +86,8 @@ class TestFrmMain : public QObject {
     // named "broken", where it fails half-way; "Rock" first tells of what it
     // could not read; in "esc" and "close" the user stops it so. The windows
     // are looked at from their own thread meanwhile.
-    void Search(doze::SearchParams& params, doze::SearchState& state,
-                doze::SearchProgress* progress) {
+    doze::SearchEnd Search(doze::SearchParams& params, doze::SearchState& state,
+                           doze::SearchProgress* progress) {
         const bool apart = QThread::currentThread() != owner_.thread();
         const QString folder = QFileInfo(QFile::decodeName(params.Path.c_str())).fileName();
         QMetaObject::invokeMethod(
@@ -109,9 +109,10 @@ class TestFrmMain : public QObject {
 
     void Run(const QString& root) {
         state_.SearchRoot = QFile::encodeName(Path(root)).toStdString();
-        doze::ListRunContext run{
-            &owner_, state_, CD_, [this] { return kind_; },
-            [this](auto& params, auto& state, auto* progress) { Search(params, state, progress); }};
+        doze::ListRunContext run{&owner_, state_, CD_, [this] { return kind_; },
+                                 [this](auto& params, auto& state, auto* progress) {
+                                     return Search(params, state, progress);
+                                 }};
         doze::RunListGeneration(run);
     }
 
@@ -124,6 +125,7 @@ class TestFrmMain : public QObject {
                                  doze::SearchProgress*) {
             searched_ << params.Path;
             doze::AppendEntry(state, "a.mp3|1");
+            return doze::SearchEnd::Complete;
         };
         services.endProgram = [this] { ++exits_; };
         return services;

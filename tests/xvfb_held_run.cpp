@@ -71,7 +71,7 @@ int main(int argc, char* argv[]) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     services.search = [&](doze::SearchParams& params, auto& state, auto* progress) {
         Hold("held", params.Path, release, progress);
-        doze::RunSearch(params, state, progress);  // a cancelled one stops at once
+        return doze::RunSearch(params, state, progress);  // a cancelled one stops at once
     };
     services.folders = [&](const std::string& path, std::vector<std::string>& names) {
         if (path.ends_with("/slow")) Hold("listing", path, release + ".folder");
