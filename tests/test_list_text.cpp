@@ -111,30 +111,38 @@ class Memory : public doze::ListSink, public doze::CompletionReporter {
     std::vector<std::int32_t> counts;
 };
 
-// The list of `entries` found below `root`, its lines without their CR LF,
-// and the count (-1 when writing failed). A list written was committed, its
-// count reported once and each line ended by CR LF; a failed one was neither.
-std::pair<Strings, std::int32_t> Write(doze::ListFormat format, const std::string& root,
-                                       const Strings& entries) {
+// What `format` writes for `entries` found below `root`, with `audio`, and
+// the count (-1 when writing failed). A list written was committed and its
+// count reported once; a failed one was neither.
+std::pair<std::string, std::int32_t> Render(doze::ListFormat format, const std::string& root,
+                                            const Strings& entries,
+                                            const std::vector<doze::AudioFacts>* audio = nullptr) {
     doze::EntryList list;
     list.Dimension(static_cast<std::int32_t>(entries.size()));
     for (const std::string& entry : entries) list.Store(list.Stored() + 1, entry);
     Memory memory;
-    std::pair<Strings, std::int32_t> written{{}, -1};
     try {
-        written.second = *WriteList(format, {root, &list, "."}, memory, memory);
+        const std::int32_t count = *WriteList(format, {root, &list, ".", audio}, memory, memory);
+        EXPECT_TRUE(memory.committed);
+        EXPECT_EQ(memory.counts, std::vector<std::int32_t>{count});
+        return {memory.text, count};
     } catch (const doze::WriteFailure&) {
         EXPECT_TRUE(!memory.committed && memory.counts.empty());
-        return written;
+        return {"", -1};
     }
-    EXPECT_TRUE(memory.committed);
-    EXPECT_EQ(memory.counts, std::vector<std::int32_t>{written.second});
+}
+
+// The same, its lines without their CR LF, each of which must end one.
+std::pair<Strings, std::int32_t> Write(doze::ListFormat format, const std::string& root,
+                                       const Strings& entries) {
+    const auto [text, count] = Render(format, root, entries);
+    Strings lines;
     std::size_t pos = 0, end = 0;
-    for (; (end = memory.text.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
-        written.first.push_back(memory.text.substr(pos, end - pos));
+    for (; (end = text.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
+        lines.push_back(text.substr(pos, end - pos));
     }
-    EXPECT_EQ(pos, memory.text.size()) << "the text must end in CR LF";
-    return written;
+    EXPECT_EQ(pos, text.size()) << "the text must end in CR LF";
+    return {lines, count};
 }
 
 // The name padded so that its size starts in column 60.
@@ -236,12 +244,7 @@ TEST(WriteHtmlList, NamesPathsAndRootAreEscaped) {
 // The bytes `format` writes for `entries` found below "/M", with `audio`.
 std::string Bytes(doze::ListFormat format, const Strings& entries,
                   const std::vector<doze::AudioFacts>* audio = nullptr) {
-    doze::EntryList list;
-    list.Dimension(static_cast<std::int32_t>(entries.size()));
-    for (const std::string& entry : entries) list.Store(list.Stored() + 1, entry);
-    Memory memory;
-    WriteList(format, {"/M", &list, ".", audio}, memory, memory);
-    return memory.text;
+    return Render(format, "/M", entries, audio).first;
 }
 
 // Rows of files only, each with its folder; guarded, quoted and repaired fields.
