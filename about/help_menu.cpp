@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "about/help_menu.h"
 
 #include <QCoreApplication>

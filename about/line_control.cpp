@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "about/line_control.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "about/sys_info.h"
 
 #include <QFile>

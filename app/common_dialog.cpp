@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/common_dialog.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/drive_list.h"
 
 #include <QHelpEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/frm_progress.h"
 
 #include <QEvent>

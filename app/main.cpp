@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dozedozovo: lists the MP3 files of a folder tree as plain text or HTML.
 #include <QApplication>
 #include <clocale>

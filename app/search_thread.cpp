@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/search_thread.h"
 
 #include <QCoreApplication>

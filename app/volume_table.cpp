@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/volume_table.h"
 
 #include <dirent.h>

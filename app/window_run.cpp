@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/window_run.h"
 
 #include <sys/stat.h>

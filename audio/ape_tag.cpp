@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/ape_tag.h"
 
 #include <strings.h>

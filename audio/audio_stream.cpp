@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/audio_stream.h"
 
 #include <algorithm>

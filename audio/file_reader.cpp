@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/file_reader.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/genres.h"
 
 #include <iterator>

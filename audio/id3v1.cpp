@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/id3v1.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/id3v2.h"
 
 #include <algorithm>

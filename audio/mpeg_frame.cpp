@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/mpeg_frame.h"
 
 namespace doze::audio {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/tag_fields.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/text_decode.h"
 
 #include <algorithm>

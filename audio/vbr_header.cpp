@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "audio/vbr_header.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The least a walk of a music tree must do: list every folder and read the
 // length of every file whose name ends in ".mp3" (any case), on THREADS
 // threads, and nothing else (no list is made, no path is checked, no order is

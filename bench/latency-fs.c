@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A file system with the latency of a network share: it shows the folder
 // tree SOURCE at MOUNTPOINT, read-only, and answers each lookup, getattr,
 // opendir and readdir only after DELAY milliseconds, as a NAS reached over SMB

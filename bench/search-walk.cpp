@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The search of dozedozovo-list with at most THREADS threads, and no list
 // written: bench/run --latency times it with 8, 32 and 64 threads beside the
 // program itself, to show what the thread cap is worth on a share.

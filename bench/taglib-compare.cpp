@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Compares TagLib (Debian's libtag1-dev, the field's standard tag reader) with our audio reader
 // on files made with lame from audio of a known length: the durations each gives, and the bytes
 // each reads, by /proc/self/io.

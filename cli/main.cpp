@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // dozedozovo-list: the list-generation run without windows.
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/search_report.h"
 
 #include <string>

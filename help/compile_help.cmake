@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Compiles the help project in a scratch copy of the sources and puts mp3.chm
 # at OUTPUT. chmcmd answers 0 even when it finds no project, so success is
 # judged by its exit code and by a fresh output file together.

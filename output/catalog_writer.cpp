@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/catalog_page.h"
 #include "output/json_writer.h"
 #include "output/list_writers.h"

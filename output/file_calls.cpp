@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/file_calls.h"
 
 #include <fcntl.h>

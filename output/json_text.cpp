@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/json_text.h"
 
 #include "output/utf8.h"

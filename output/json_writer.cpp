@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/json_writer.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/list_rows.h"
 
 #include "output/size_format.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/list_run.h"
 
 #include <unistd.h>

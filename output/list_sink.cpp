@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/list_sink.h"
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/message_text.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/name_text.h"
 
 #include <cstdint>

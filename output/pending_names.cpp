@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/pending_names.h"
 
 #include <fcntl.h>

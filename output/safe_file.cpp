@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/safe_file.h"
 
 #include <fcntl.h>

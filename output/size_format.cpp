@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/size_format.h"
 
 #include <clocale>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/utf8.h"
 
 namespace doze {

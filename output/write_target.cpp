@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/write_target.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Where the desktop program and its help go below the install prefix. The
 # program finds its help pages from its own folder, so the way from the one to
 # the other is worked out here, once, for the build and the install alike.

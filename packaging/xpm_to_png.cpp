@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Build tool: writes the program icon (an XPM picture) as a PNG file of the
 // same size for the desktop's icon theme.
 #include <QImage>

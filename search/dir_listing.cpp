@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/dir_listing.h"
 
 #include <dirent.h>

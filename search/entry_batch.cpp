@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/entry_batch.h"
 
 #include <utility>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/errors.h"
 
 #include <cstring>

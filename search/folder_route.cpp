@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/folder_route.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/folder_scan.h"
 
 #include "search/collector.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/listing_calls.h"
 
 #include <dirent.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/mount_table.h"
 
 #include <array>

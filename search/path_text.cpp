@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/path_text.h"
 
 namespace doze {

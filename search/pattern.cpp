@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/pattern.h"
 
 #include <cstddef>

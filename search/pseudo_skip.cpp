@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/pseudo_skip.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/search_state.h"
 
 #include <algorithm>

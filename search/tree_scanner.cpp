@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/tree_scanner.h"
 
 #include <malloc.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """dozedozovo-list --format catalog in a real browser: headless Chromium driven
 through WebDriver.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # dozedozovo-list end to end: the files it writes, its messages and exit codes.
 set -u
 LIST="$(realpath "$1")"

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """dozedozovo-list --format json and csv read back by Python's own readers, and the
 JSON document inside the catalogue page.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # dozedozovo-list saving for real onto FUSE mounts that refuse what a local
 # file system allows: bindfs (no unnamed files, no rename that keeps what is
 # there) and, where fusefat and mkfs.vfat are installed, a FAT image (no links

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: MIT
 # Checks the compiled help file: every page, the contents and the index are in
 # it, and each page comes out with the text of its source; so do help/*.
 # Usage: test_help_file.sh <mp3.chm> <help source folder>

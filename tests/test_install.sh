@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: MIT
 # Installs the build into a temporary folder as the Debian package does
 # (DESTDIR, prefix /usr) and checks what a desktop finds there: the layout and
 # its permissions, the link to the program, the menu entry, the metainfo, the

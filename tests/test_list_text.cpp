@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a list says: sizes in megabytes, names masked, measured and escaped,
 // and the lines of both writers.
 #include <gtest/gtest.h>

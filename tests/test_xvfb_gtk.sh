@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # In Xvfb with openbox, with Qt's GTK platform theme under a dark GTK theme:
 # every caption on the light orange of the main and About windows stands out
 # from it at 4.5 : 1 or more, measured on screenshots; Enter presses "Go" from

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # In Xvfb with openbox, while a search is held on its thread: the main and
 # progress windows are centred by their frames, the progress window is painted
 # ("Please wait..." on the window colour) and offers no minimise, the main

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The About window: its texts, look and buttons, the document Help, Contents
 // opens, and what "System Info" starts.
 #include <QtTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The title, main and progress windows: the hand-over at start, layout and
 // font, SearchRoot following the lists, the drives, "Go", the menus, Exit and
 // close; the run behind "Go", played end to end with scripted answers. (The

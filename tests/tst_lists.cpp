@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The drive list (the places of the mount table and the one selected at
 // start) and the folder list (its lines, and how a folder is opened).
 #include <sys/stat.h>

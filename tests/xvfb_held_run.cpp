@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window with a search that prints "held PATH" and then waits, on
 // its own thread, until RELEASE exists or the user cancels it; a folder named
 // "slow" is read only once RELEASE.folder exists ("listing PATH" first). For

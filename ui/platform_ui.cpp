@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/platform_ui.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Builds the catalogue page from page.html, page.css and page.js and writes it
 # as C++ source: the page up to the data element's content and the page after
 # it, as raw string literals. The style sheet and the script go inline, each
@@ -45,6 +46,10 @@ endfunction()
 file(READ "${SOURCE_DIR}/page.html" page)
 file(READ "${SOURCE_DIR}/page.css" style)
 file(READ "${SOURCE_DIR}/page.js" script)
+# Each source names its licence on its first line; the page leaves it out.
+foreach(part page style script)
+    string(REGEX REPLACE "^[^\n]*SPDX-License-Identifier[^\n]*\n" "" ${part} "${${part}}")
+endforeach()
 csp_hash("${style}" style_hash)
 csp_hash("${script}" script_hash)
 foreach(pair "@STYLE_HASH@;${style_hash}" "@SCRIPT_HASH@;${script_hash}"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 
 'use strict';
 // The catalogue: the list comes as JSON in #dozedozovo-data; only the rows on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "doubles/scripted_ui.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The audio reader under libFuzzer: each input is a whole file, read through a pread over memory,
 // with estimates and with every frame counted. A crash, a sanitizer's report, a read past the
 // budget or a text that is not UTF-8 (as iconv checks it) stops the run.

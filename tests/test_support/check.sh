@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # shellcheck shell=bash
 # The shell tests' checks: `check NAME EXPECTED ACTUAL` counts a pass or
 # prints what failed; `skipped WHAT` tells of checks that cannot run here;

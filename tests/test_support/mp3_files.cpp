@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "test_support/mp3_files.h"
 
 #include <cmath>
