@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "search/collector.h"
 
+#include <fcntl.h>
+
 #include <cerrno>
 
 #include "search/errors.h"
@@ -34,8 +36,8 @@ bool CollectOpened(const FolderListing& listing, const ListedEntry& item,
                    FileDetails& details) {
     const Result<UniqueFd> file = listing.OpenFile(item, false);
     if (!file) return false;
-    struct stat st {};
-    if (listing.Calls().fstat(file->Get(), &st) == 0 && S_ISREG(st.st_mode)) {
+    struct stat st {};  // a length query on the file opened: fstat gives no length
+    if (listing.Calls().fstatat(file->Get(), "", &st, AT_EMPTY_PATH) == 0 && S_ISREG(st.st_mode)) {
         entry.assign(item.name);
         entry.push_back('|');
         entry.append(std::to_string(st.st_size));

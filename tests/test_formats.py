@@ -125,7 +125,11 @@ class Formats(unittest.TestCase):
         self.assertEqual(rows[0], ["folder", "name", "bytes", "duration_ms", "duration_exact",
                                    "bitrate_kbps", "vbr", "sample_rate", "channels", "artist",
                                    "album", "title", "track", "year", "genre"])
-        # Files of zero or a few thousand bytes hold no audio: every fact is unknown.
+        # The same files and lengths as without tags; files of zero or a few
+        # thousand bytes hold no audio: every fact is unknown.
+        plain = list(csv.reader(io.StringIO(self.run_list("--format", "csv").decode("utf-8"),
+                                            newline="")))
+        self.assertEqual([row[:3] for row in rows[1:]], plain[1:])
         self.assertTrue(all(row[3:] == [""] * 12 for row in rows[1:]))
 
 
