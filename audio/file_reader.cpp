@@ -18,28 +18,35 @@ Bytes FileReader::Get(std::int64_t offset, std::size_t length, std::size_t windo
     if (offset < 0 || offset > size_ || length > static_cast<std::size_t>(size_ - offset)) {
         return {};
     }
+    if (const Bytes held = Held(offset); held.size() >= length) return held.first(length);
     const auto wanted = static_cast<std::int64_t>(length);
-    const auto held = static_cast<std::int64_t>(window_.size());
-    if (offset >= windowOffset_ && offset + wanted <= windowOffset_ + held) {
-        return Bytes(window_).subspan(static_cast<std::size_t>(offset - windowOffset_), length);
-    }
     std::int64_t reading = std::max(wanted, static_cast<std::int64_t>(window));
     reading = std::min({reading, size_ - offset, std::max(wanted, Spendable())});
     if (reading > Spendable()) return {};
-    window_.resize(static_cast<std::size_t>(reading));
-    windowOffset_ = offset;
+    // The file's first bytes, where the tags and the stream begin, are kept apart: later looks
+    // near the start cost no read again.
+    std::vector<std::uint8_t>& into = offset == 0 ? head_ : window_;
+    into.resize(static_cast<std::size_t>(reading));
+    if (offset != 0) windowOffset_ = offset;
     budgetLeft_ -= reading;
-    if (!ReadAll(offset, window_.data(), window_.size())) {
-        window_.clear();
+    if (!ReadAll(offset, into.data(), into.size())) {
+        into.clear();
         return {};
     }
-    return Bytes(window_).first(length);
+    return Bytes(into).first(length);
 }
 
 Bytes FileReader::Held(std::int64_t offset) const {
     const auto held = static_cast<std::int64_t>(window_.size());
-    if (offset < windowOffset_ || offset >= windowOffset_ + held) return {};
-    return Bytes(window_).subspan(static_cast<std::size_t>(offset - windowOffset_));
+    Bytes bytes;
+    if (offset >= windowOffset_ && offset < windowOffset_ + held) {
+        bytes = Bytes(window_).subspan(static_cast<std::size_t>(offset - windowOffset_));
+    }
+    if (offset < static_cast<std::int64_t>(head_.size()) &&
+        head_.size() - static_cast<std::size_t>(offset) > bytes.size()) {
+        bytes = Bytes(head_).subspan(static_cast<std::size_t>(offset));
+    }
+    return bytes;
 }
 
 bool FileReader::ReadFree(std::int64_t offset, std::span<std::uint8_t> out) {

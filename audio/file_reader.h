@@ -13,8 +13,9 @@ namespace doze::audio {
 using Bytes = std::span<const std::uint8_t>;
 using PreadCall = ssize_t (*)(int fd, void* buffer, std::size_t size, off_t offset);
 
-// Reads one file with pread only, every byte counted against a budget. It keeps the last window
-// it read, so that requests close to one another cost one read.
+// Reads one file with pread only, every byte counted against a budget. It keeps the window it
+// read at the start of the file and the last one it read elsewhere, so that requests close to
+// one another, or near the start, cost one read.
 class FileReader {
   public:
     FileReader(int fd, std::int64_t size, PreadCall pread, std::int64_t budget);
@@ -32,7 +33,7 @@ class FileReader {
     // until the next call.
     Bytes Get(std::int64_t offset, std::size_t length, std::size_t window = 0);
 
-    // The bytes of the last window from `offset` on; empty when it does not hold `offset`.
+    // The bytes held from `offset` on (the most either window holds); empty when neither holds it.
     Bytes Held(std::int64_t offset) const;
 
     // Reads `out.size()` bytes at `offset` outside the budget (for counting frames); false when
@@ -51,7 +52,8 @@ class FileReader {
     std::int64_t budgetLeft_;
     std::int64_t heldBack_ = 0;
     std::int64_t bytesRead_ = 0;
-    std::vector<std::uint8_t> window_;
+    std::vector<std::uint8_t> head_;  // read from offset 0
+    std::vector<std::uint8_t> window_;  // the last read elsewhere
     std::int64_t windowOffset_ = 0;
     std::string failure_;
 };
