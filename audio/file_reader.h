@@ -52,7 +52,7 @@ class FileReader {
     std::int64_t budgetLeft_;
     std::int64_t heldBack_ = 0;
     std::int64_t bytesRead_ = 0;
-    std::vector<std::uint8_t> head_;  // read from offset 0
+    std::vector<std::uint8_t> head_;    // read from offset 0
     std::vector<std::uint8_t> window_;  // the last read elsewhere
     std::int64_t windowOffset_ = 0;
     std::string failure_;
