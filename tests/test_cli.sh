@@ -169,14 +169,19 @@ check "missing output folder: cause" \
 run "$work/empty" "$work/a-folder"
 check "folder as output: before the search" "5 dozedozovo-list: Cannot write \"$work/a-folder\": it is a folder." "$rc $err"
 
-# FOLDER "." in a working folder deeper than PATH_MAX is listed; a FOLDER that
-# cannot be reached is named with the cause.
-deep="$work"
+# FOLDER "." in a working folder deeper than PATH_MAX is listed; the first
+# name's length puts a "/" at byte 4096, one past the longest piece of a path
+# one call takes. A FOLDER that cannot be reached is named with the cause.
 long=$(printf 'd%.0s' {1..250})
-(cd "$work" && for _ in $(seq 36); do mkdir "$long" && cd "$long" || exit; done && truncate -s 1048576 a.mp3 &&
-    "$LIST" . - >"$work/deep.txt" 2>"$work/stderr") # 9,000 bytes deep, past 8 KiB too
-check "deep working folder: exit" 0 "$?"
-for _ in $(seq 36); do deep="$deep/$long"; done
+first=$(((4095 - ${#work}) % 251))
+first=$(printf 'd%.0s' $(seq "$((first > 0 ? first : 251))"))
+deep="$work/$first"
+(cd "$work" && mkdir "$first" && cd "$first" && for _ in $(seq 35); do mkdir "$long" && cd "$long" || exit; done &&
+    truncate -s 1048576 a.mp3 && "$LIST" . - >"$work/deep.txt" 2>"$work/stderr") # past 8 KiB
+rc=$?
+check "deep working folder: exit" "0 1 MP3 files were generated, have a nice day!" "$rc $(cat "$work/stderr")"
+for _ in $(seq 35); do deep="$deep/$long"; done
+check "deep working folder: a / at byte 4096" / "${deep:4096:1}"
 check "deep working folder: listed" "$deep" "$(sed -n 4p "$work/deep.txt" | tr -d '\r')"
 run "$work/no-such" "$work/x.txt"
 check "missing folder: cause" "dozedozovo-list: $work/no-such: No such file or directory" "$err"
