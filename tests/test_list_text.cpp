@@ -79,6 +79,11 @@ TEST(NameText, CountsMasksAndEscapes) {
         {"\xe0\x80\xaf", 3, "&#224;&#128;&#175;", "\xc3\xa0\xe2\x82\xac\xc2\xaf"},
         {"\xf0\x80\x80\xaf", 4, "&#240;&#128;&#128;&#175;",
          "\xc3\xb0\xe2\x82\xac\xe2\x82\xac\xc2\xaf"},
+        // the least three- and four-byte forms, and the overlong ones just below
+        {"\xe0\xa0\x80\xe0\x9f\xbf", 4, "&#2048;&#224;&#159;&#191;",
+         "\xe0\xa0\x80\xc3\xa0\xc5\xb8\xc2\xbf"},
+        {"\xf0\x90\x80\x80\xf0\x8f\xbf\xbf", 5, "&#65536;&#240;&#143;&#191;&#191;",
+         "\xf0\x90\x80\x80\xc3\xb0?\xc2\xbf\xc2\xbf"},
         {"\xed\xa0\x80", 3, "&#237;&#160;&#128;", "\xc3\xad\xc2\xa0\xe2\x82\xac"},  // surrogate
         {"\xf4\x90\x80", 3, "&#244;&#144;&#128;", "\xc3\xb4?\xe2\x82\xac"},         // past U+10FFFF
         {"a\tb\r\nc\x01\x1f\x7f", 9, "a?b??c???", "a?b??c???"},
@@ -88,7 +93,8 @@ TEST(NameText, CountsMasksAndEscapes) {
         // bytes 0x80-0x9F outside valid UTF-8 are no controls
         {"\x85\x9f", 2, "&#133;&#159;", "\xe2\x80\xa6\xc5\xb8"}};
     for (const Case& c : cases) {
-        EXPECT_EQ(doze::CountCharacters(c.text), c.characters) << c.text;
+        SCOPED_TRACE(::testing::PrintToString(c.text));
+        EXPECT_EQ(doze::CountCharacters(c.text), c.characters);
         EXPECT_EQ(doze::HtmlEscape(c.text), c.html);
         const std::string masked = doze::MaskControls(c.text);
         EXPECT_EQ(masked, c.masked.empty() ? c.text : c.masked);
