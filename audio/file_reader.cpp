@@ -7,8 +7,20 @@
 
 namespace doze::audio {
 
-FileReader::FileReader(int fd, std::int64_t size, PreadCall pread, std::int64_t budget)
-    : fd_(fd), size_(size < 0 ? 0 : size), pread_(pread), budgetLeft_(budget) {}
+FileReader::FileReader(int fd, std::int64_t size, PreadCall pread, std::int64_t budget,
+                       Storage& storage)
+    : fd_(fd),
+      size_(size < 0 ? 0 : size),
+      pread_(pread),
+      budgetLeft_(budget),
+      head_(storage.head),
+      window_(storage.window) {}
+
+std::uint8_t* FileReader::Window::Prepare(std::size_t length) {
+    if (storage_.size() < length) storage_.resize(length);
+    length_ = length;
+    return storage_.data();
+}
 
 std::int64_t FileReader::Spendable() const {
     return budgetLeft_ > heldBack_ ? budgetLeft_ - heldBack_ : 0;
@@ -25,26 +37,26 @@ Bytes FileReader::Get(std::int64_t offset, std::size_t length, std::size_t windo
     if (reading > Spendable()) return {};
     // The file's first bytes, where the tags and the stream begin, are kept apart: later looks
     // near the start cost no read again.
-    std::vector<std::uint8_t>& into = offset == 0 ? head_ : window_;
-    into.resize(static_cast<std::size_t>(reading));
+    Window& into = offset == 0 ? head_ : window_;
+    std::uint8_t* bytes = into.Prepare(static_cast<std::size_t>(reading));
     if (offset != 0) windowOffset_ = offset;
     budgetLeft_ -= reading;
-    if (!ReadAll(offset, into.data(), into.size())) {
-        into.clear();
+    if (!ReadAll(offset, bytes, into.size())) {
+        into.Clear();
         return {};
     }
-    return Bytes(into).first(length);
+    return into.View().first(length);
 }
 
 Bytes FileReader::Held(std::int64_t offset) const {
     const auto held = static_cast<std::int64_t>(window_.size());
     Bytes bytes;
     if (offset >= windowOffset_ && offset < windowOffset_ + held) {
-        bytes = Bytes(window_).subspan(static_cast<std::size_t>(offset - windowOffset_));
+        bytes = window_.View().subspan(static_cast<std::size_t>(offset - windowOffset_));
     }
     if (offset < static_cast<std::int64_t>(head_.size()) &&
         head_.size() - static_cast<std::size_t>(offset) > bytes.size()) {
-        bytes = Bytes(head_).subspan(static_cast<std::size_t>(offset));
+        bytes = head_.View().subspan(static_cast<std::size_t>(offset));
     }
     return bytes;
 }

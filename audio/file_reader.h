@@ -18,7 +18,13 @@ using PreadCall = ssize_t (*)(int fd, void* buffer, std::size_t size, off_t offs
 // one another, or near the start, cost one read.
 class FileReader {
   public:
-    FileReader(int fd, std::int64_t size, PreadCall pread, std::int64_t budget);
+    // Where the windows' bytes are kept: a thread reuses one from file to file, so that a file
+    // costs no allocation. One reader at a time uses it.
+    struct Storage {
+        std::vector<std::uint8_t> head, window;
+    };
+
+    FileReader(int fd, std::int64_t size, PreadCall pread, std::int64_t budget, Storage& storage);
 
     std::int64_t Size() const { return size_; }
     std::int64_t BytesRead() const { return bytesRead_; }
@@ -52,8 +58,22 @@ class FileReader {
     std::int64_t budgetLeft_;
     std::int64_t heldBack_ = 0;
     std::int64_t bytesRead_ = 0;
-    std::vector<std::uint8_t> head_;    // read from offset 0
-    std::vector<std::uint8_t> window_;  // the last read elsewhere
+    // Bytes read into storage kept as large as it has been, so that it is not cleared again.
+    class Window {
+      public:
+        explicit Window(std::vector<std::uint8_t>& storage) : storage_(storage) {}
+        std::uint8_t* Prepare(std::size_t length);
+        void Clear() { length_ = 0; }
+        std::size_t size() const { return length_; }
+        Bytes View() const { return Bytes(storage_.data(), length_); }
+
+      private:
+        std::vector<std::uint8_t>& storage_;
+        std::size_t length_ = 0;
+    };
+
+    Window head_;    // read from offset 0
+    Window window_;  // the last read elsewhere
     std::int64_t windowOffset_ = 0;
     std::string failure_;
 };

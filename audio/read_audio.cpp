@@ -36,7 +36,9 @@ AudioRead ReadAudioFacts(int fd, std::int64_t size, const AudioReadOptions& opti
     const auto note = [&problem](const std::string& what) {
         if (problem.empty()) problem = what;
     };
-    FileReader file(fd, size, options.pread != nullptr ? options.pread : ::pread, kAudioReadBudget);
+    thread_local FileReader::Storage storage;
+    FileReader file(fd, size, options.pread != nullptr ? options.pread : ::pread, kAudioReadBudget,
+                    storage);
 
     // The tail: an ID3v1 tag, and an APEv2 footer before it or at the very end.
     const std::int64_t tailAt = std::max<std::int64_t>(size - kV1Size - kFooterSize, 0);
