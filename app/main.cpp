@@ -4,9 +4,11 @@
 #include <clocale>
 
 #include "app/frm_title.h"
+#include "output/internal_error.h"
 #include "ui/window_look.h"
 
 int main(int argc, char* argv[]) {
+    doze::TreatEscapesAsFaults("dozedozovo");
     QApplication application(argc, argv);
     // Sizes are written with the user's decimal separator, as the list tool does.
     std::setlocale(LC_NUMERIC, "");

@@ -18,6 +18,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/search_report.h"
+#include "output/internal_error.h"
 #include "output/list_run.h"
 #include "output/list_writers.h"
 #include "output/message_text.h"
@@ -191,28 +192,10 @@ int Run(const doze::CliOptions& options) {
     return kWriteFailed;
 }
 
-// What ends the program when an exception escapes or a noexcept is broken:
-// a fault of the program, not of the run, said as one, with a core dump.
-[[noreturn]] void InternalError() {
-    std::string what = "an unknown exception";
-    if (const std::exception_ptr thrown = std::current_exception()) {
-        try {
-            std::rethrow_exception(thrown);
-        } catch (const std::exception& fault) {
-            what = fault.what();
-        } catch (...) {
-        }
-    } else {
-        what = "no exception";
-    }
-    Complain("internal error: " + what);
-    std::abort();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::set_terminate(InternalError);
+    doze::TreatEscapesAsFaults("dozedozovo-list");
     std::setlocale(LC_NUMERIC, "");
     const doze::CliOptions options =
         doze::ParseCliOptions(std::vector<std::string>(argv, argv + argc));

@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 
+#include "output/internal_error.h"
 #include "output/list_run.h"
 #include "output/message_text.h"
 #include "output/safe_file.h"
@@ -582,6 +583,20 @@ TEST(GenerateList, AFaultOfTheProgramPassesOn) {
     EXPECT_THROW(doze::GenerateList(state, answers, faulty), std::logic_error);
     EXPECT_EQ(answers.failure, "");
     EXPECT_EQ(state.FoundList.UpperBound(), 0);
+}
+
+// A fault that escapes ends the program as one, in one escaped line.
+TEST(GenerateList, AFaultThatEscapesEndsTheProgramAsOne) {
+    EXPECT_DEATH(
+        {
+            doze::TreatEscapesAsFaults("prog");
+            try {
+                throw std::logic_error("a fault\x1b");
+            } catch (...) {
+                std::terminate();
+            }
+        },
+        "prog: internal error: a fault\\\\x1b\n");
 }
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
