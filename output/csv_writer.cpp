@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -18,22 +19,22 @@ constexpr const char* kAudioColumns =
 // would take for the start of a formula guarded by "'", quoted where it holds a
 // comma, a quote or a line end.
 void AppendText(std::string& out, std::string_view text) {
-    std::string field;
+    const std::size_t start = out.size();
     if (!text.empty() &&
         std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos) {
-        field += '\'';
+        out += '\'';
     }
-    AppendRepairedUtf8(field, text);
-    if (field.find_first_of(",\"\r\n") == std::string::npos) {
-        out += field;
-        return;
-    }
-    out += '"';
+    AppendRepairedUtf8(out, text);
+    const std::string_view field = std::string_view(out).substr(start);
+    const auto special = [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; };
+    if (std::none_of(field.begin(), field.end(), special)) return;
+    std::string quoted = "\"";
     for (const char c : field) {
-        if (c == '"') out += '"';
-        out += c;
+        if (c == '"') quoted += '"';
+        quoted += c;
     }
-    out += '"';
+    quoted += '"';
+    out.replace(start, std::string::npos, quoted);
 }
 
 void AppendNumber(std::string& out, std::optional<std::int64_t> value) {

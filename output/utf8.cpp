@@ -42,17 +42,22 @@ std::size_t DecodeUtf8At(std::string_view s, std::size_t i, std::uint32_t& codeP
 bool AppendRepairedUtf8(std::string& out, std::string_view text) {
     bool valid = true;
     std::uint32_t codePoint = 0;
+    std::size_t kept = 0;  // where the valid bytes not yet appended begin
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = DecodeUtf8At(text, i, codePoint);
-        if (length == 0) {
-            out.append("\xEF\xBF\xBD");
-            valid = false;
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
             ++i;
-        } else {
-            out.append(text.substr(i, length));
-            i += length;
+            continue;
         }
+        const std::size_t length = DecodeUtf8At(text, i, codePoint);
+        if (length != 0) {
+            i += length;
+            continue;
+        }
+        out.append(text.substr(kept, i - kept)).append("\xEF\xBF\xBD");
+        valid = false;
+        kept = ++i;
     }
+    out.append(text.substr(kept));
     return valid;
 }
 
