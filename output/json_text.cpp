@@ -51,23 +51,25 @@ bool AppendJsonString(std::string& out, std::string_view text, bool scriptSafe) 
     return valid;
 }
 
-void AppendJsonText(std::string& out, std::string_view key, std::string_view text,
-                    bool scriptSafe) {
+void AppendJsonKey(std::string& out, std::string_view key) {
     out += '"';
     out.append(key);
     out += "\": ";
+}
+
+void AppendJsonText(std::string& out, std::string_view key, std::string_view text,
+                    bool scriptSafe) {
+    AppendJsonKey(out, key);
     if (AppendJsonString(out, text, scriptSafe)) return;
-    out += ", \"";
-    out.append(key);
-    out += "_hex\": \"";
+    out += ", ";
+    AppendJsonKey(out, std::string(key) + "_hex");
+    out += '"';
     AppendHex(out, text);
     out += '"';
 }
 
 void AppendJsonNumber(std::string& out, std::string_view key, std::optional<std::int64_t> value) {
-    out += '"';
-    out.append(key);
-    out += "\": ";
+    AppendJsonKey(out, key);
     out.append(value ? std::to_string(*value) : "null");
 }
 

@@ -14,6 +14,9 @@ namespace doze {
 // invalid UTF-8 was replaced.
 bool AppendJsonString(std::string& out, std::string_view text, bool scriptSafe = false);
 
+// Appends `"key": ` (a key is plain ASCII, needing no escapes).
+void AppendJsonKey(std::string& out, std::string_view key);
+
 // Appends `"key": ` and the string, and where `text` is not valid UTF-8 also
 // `, "KEY_hex": "..."` with its bytes in hexadecimal, so that nothing is lost.
 void AppendJsonText(std::string& out, std::string_view key, std::string_view text,

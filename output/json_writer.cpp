@@ -41,9 +41,7 @@ struct Totals {
 };
 
 void AppendBool(std::string& out, std::string_view key, std::optional<bool> value) {
-    out += '"';
-    out.append(key);
-    out += "\": ";
+    AppendJsonKey(out, key);
     out.append(!value ? "null" : *value ? "true" : "false");
 }
 
@@ -52,9 +50,8 @@ void AppendOptionalText(std::string& out, std::string_view key,
     if (value) {
         AppendJsonText(out, key, *value, scriptSafe);
     } else {
-        out += '"';
-        out.append(key);
-        out += "\": null";
+        AppendJsonKey(out, key);
+        out += "null";
     }
 }
 
