@@ -8,8 +8,6 @@
 #include <climits>
 #include <clocale>
 #include <cstdio>
-#include <cstdlib>
-#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
